@@ -1,0 +1,23 @@
+# Settings shared by every target of the project.
+
+if(OVILEN_SANITIZE AND OVILEN_TSAN)
+  message(FATAL_ERROR "OVILEN_SANITIZE and OVILEN_TSAN cannot be combined")
+endif()
+if(OVILEN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  add_compile_definitions(OVILEN_SANITIZED=1)
+endif()
+if(OVILEN_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+  add_compile_definitions(OVILEN_SANITIZED=1)
+endif()
+
+# Warnings are errors on our own code only; third-party headers come in as
+# system includes through their imported targets.
+function(ovilen_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// An INI file with profile-string semantics:
+//  - "[section]" lines and "key=value" lines; section and key names match
+//    without regard to letter case; the first match wins;
+//  - an absent key gives the caller's default, a present empty value is the
+//    empty text; values are trimmed, one pair of enclosing quotes is removed,
+//    and at most MaxValueLength characters are returned;
+//  - writing changes only the entry written: comments, unknown sections and
+//    keys, and the spelling of existing names are kept;
+//  - UpdateFile replaces the file atomically in UTF-8.
+// Files are read as UTF-8 (with or without byte-order mark), UTF-16 with a
+// byte-order mark, or, when the bytes are not UTF-8, as the Korean Windows
+// code page.
+class TIniFile
+{
+public:
+    static constexpr int MaxValueLength = 2047;
+
+    // Reads the file if it exists; a missing or unreadable file acts as empty.
+    explicit TIniFile(QString AFileName);
+
+    const QString &FileName() const { return FFileName; }
+
+    bool ValueExists(const QString &ASection, const QString &AKey) const;
+    QString ReadString(const QString &ASection, const QString &AKey,
+                       const QString &ADefault) const;
+    // Decimal, or hexadecimal after "$" or "0x"; anything else gives ADefault.
+    int ReadInteger(const QString &ASection, const QString &AKey, int ADefault) const;
+
+    // Changes the text held in memory; UpdateFile writes it.
+    void WriteString(const QString &ASection, const QString &AKey, const QString &AValue);
+    void WriteInteger(const QString &ASection, const QString &AKey, int AValue);
+
+    // Writes the whole text to a temporary file beside the target and renames
+    // it over the target. False when any step fails; the old file is then
+    // left as it was.
+    bool UpdateFile() const;
+
+    // The text as it would be written.
+    QString Text() const;
+
+    static QString DecodeText(const QByteArray &ABytes);
+
+private:
+    struct Location
+    {
+        qsizetype section = -1; // line of the "[section]" header
+        qsizetype key = -1;     // line of the key, -1 when absent
+        qsizetype end = -1;     // one past the section's last line
+    };
+    Location Find(const QString &ASection, const QString &AKey) const;
+
+    QString FFileName;
+    QStringList FLines;
+};
