@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -66,8 +65,8 @@ uint32_t HexToColor(const QString &AText)
     // The alpha digits at 2-3 are ignored; red, green and blue stand at 4-5,
     // 6-7 and 8-9, counting the number sign as 1.
     if (AText.size() != 9 || !std::all_of(AText.begin() + 3, AText.end(), isHex))
-        throw std::invalid_argument("not a colour of the form #AARRGGBB: \"" +
-                                    AText.toStdString() + '"');
+        throw std::invalid_argument("not a colour of the form #AARRGGBB: \"" + AText.toStdString() +
+                                    '"');
     const uint32_t rgb = AText.mid(3).toUInt(nullptr, 16);
     return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | (rgb >> 16);
 }

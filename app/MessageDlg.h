@@ -5,9 +5,21 @@
 
 // The program's message box.
 
-enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum class TMsgDlgType
+{
+    mtWarning,
+    mtError,
+    mtInformation,
+    mtConfirmation,
+    mtCustom
+};
 
-enum TMsgDlgBtn { mbYes = 0x1, mbNo = 0x2, mbOK = 0x4 };
+enum TMsgDlgBtn
+{
+    mbYes = 0x1,
+    mbNo = 0x2,
+    mbOK = 0x4
+};
 Q_DECLARE_FLAGS(TMsgDlgButtons, TMsgDlgBtn)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TMsgDlgButtons)
 

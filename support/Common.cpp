@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QStandardPaths>
-
 #include <limits>
 
 QString PathData;
@@ -65,8 +64,8 @@ int StrToIntDef(const QString &AText, int ADefault)
         return ADefault;
     // Decimal texts must fit a signed 32-bit value; hexadecimal texts may use
     // all 32 bits ("$FFFFFFFF" is -1).
-    const quint64 limit = base == 16 ? 0xFFFFFFFFULL
-                                     : quint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
+    const quint64 limit =
+        base == 16 ? 0xFFFFFFFFULL : quint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
     quint64 value = 0;
     for (; i < AText.size(); ++i) {
         const int digit = digitOf(AText.at(i));

@@ -15,7 +15,8 @@ const QString KeyVideoRotate = QStringLiteral("VideoRotate");
 const QString KeyBrightness = QStringLiteral("Brightness");
 } // namespace
 
-TConfig::TConfig(QString APathData) : FPathData(std::move(APathData))
+TConfig::TConfig(QString APathData)
+    : FPathData(std::move(APathData))
 {
     Load();
 }

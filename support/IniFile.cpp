@@ -88,7 +88,8 @@ QString TIniFile::DecodeText(const QByteArray &ABytes)
     return QString::fromLatin1(ABytes);
 }
 
-TIniFile::TIniFile(QString AFileName) : FFileName(std::move(AFileName))
+TIniFile::TIniFile(QString AFileName)
+    : FFileName(std::move(AFileName))
 {
     QFile file(FFileName);
     if (!file.open(QIODevice::ReadOnly))

@@ -26,8 +26,7 @@ public:
     const QString &FileName() const { return FFileName; }
 
     bool ValueExists(const QString &ASection, const QString &AKey) const;
-    QString ReadString(const QString &ASection, const QString &AKey,
-                       const QString &ADefault) const;
+    QString ReadString(const QString &ASection, const QString &AKey, const QString &ADefault) const;
     // Decimal, or hexadecimal after "$" or "0x"; anything else gives ADefault.
     int ReadInteger(const QString &ASection, const QString &AKey, int ADefault) const;
 

@@ -6,7 +6,6 @@
 
 std::unique_ptr<TLanguage> Language;
 
-
 TLanguage::TLanguage()
 {
     Load(QCoreApplication::applicationDirPath() + u'/' + QLatin1String(FileName));
@@ -75,7 +74,8 @@ void TLanguage::Load(const QString &AFileName)
     read(SelectCamera.btnCancel, "SELECTCAMERA", "btnCancel", "취소");
 
     read(Msg.q_Exit, "MESSAGE", "q_exit", "프로그램을 종료하시겠습니까?");
-    read(Msg.m_ResourceNotFound, "MESSAGE", "m_ResourceNotFound", "리소스 화일을 찾을 수 없습니다.");
+    read(Msg.m_ResourceNotFound, "MESSAGE", "m_ResourceNotFound",
+         "리소스 화일을 찾을 수 없습니다.");
     read(Msg.m_DeviceNotFound, "MESSAGE", "m_DeviceNotFound", "카메라 장치를 찾을 수 없습니다.");
     read(Msg.m_Capturing, "MESSAGE", "m_Capturing", "캡쳐중...");
     read(Msg.m_PleaseWait, "MESSAGE", "m_PleaseWait", "잠시만 기다려 주세요");

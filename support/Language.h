@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <memory>
 
 struct TCommon
@@ -14,8 +13,8 @@ struct TMainMenu
 };
 struct TPreviewMenu
 {
-    QString Load, Capture, Recording, Autofocus, Stop, FullScreen, InvertColor, Grayscale,
-        FlipVert, FlipHorz, Rotate, Resolution, ZoomIn, ZoomOut;
+    QString Load, Capture, Recording, Autofocus, Stop, FullScreen, InvertColor, Grayscale, FlipVert,
+        FlipHorz, Rotate, Resolution, ZoomIn, ZoomOut;
 };
 struct TDrawingMenu
 {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <map>
 
 // A throw-away home folder for one test: HOME and the XDG folders point into

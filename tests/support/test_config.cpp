@@ -1,0 +1,117 @@
+#include "TempHome.h"
+#include "support/Common.h"
+#include "support/Config.h"
+#include "support/IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConfigStore : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        InitFolders();
+        ASSERT_EQ(PathData, FHome.documents() + "/Ovilen");
+    }
+    QString cfg() const { return PathData + "/Ovilen.cfg"; }
+
+    TempHome FHome;
+};
+
+TEST_F(ConfigStore, FirstRunGivesDefaultsAndCreatesTheFolders)
+{
+    EXPECT_EQ(PathTemp, PathData + "/Temp");
+    EXPECT_TRUE(QFileInfo(PathTemp).isDir());
+    {
+        TConfig config(PathData);
+        EXPECT_EQ(config.PathImage, PathData + "/Image");
+        EXPECT_EQ(config.PathMovie, PathData + "/Movie");
+        EXPECT_TRUE(QFileInfo(config.PathImage).isDir());
+        EXPECT_TRUE(QFileInfo(config.PathMovie).isDir());
+        EXPECT_EQ(config.VideoRotate, 0);
+        EXPECT_EQ(config.VideoProperty.Brightness, 0);
+        EXPECT_EQ(config.VideoDevice.Format, "1600x1200 MJPG");
+        EXPECT_EQ(config.RecordSize.cx, 1280);
+        EXPECT_EQ(config.RecordSize.cy, 720);
+        // Loading only reads.
+        EXPECT_FALSE(QFileInfo::exists(cfg()));
+    }
+    // The end of the program writes the three persistent entries, and only those.
+    const TIniFile written(cfg());
+    EXPECT_EQ(written.ReadString("COMMON", "PathImage", {}), PathData + "/Image");
+    EXPECT_EQ(written.ReadString("COMMON", "PathMovie", {}), PathData + "/Movie");
+    EXPECT_EQ(written.ReadString("VIDEO", "VideoRotate", {}), "0");
+    EXPECT_FALSE(written.ValueExists("VIDEO", "Brightness"));
+    EXPECT_EQ(readFile(cfg()).count('='), 3);
+}
+
+TEST_F(ConfigStore, LoadsStoredValuesAndKeepsForeignEntriesOnSave)
+{
+    const QString pictures = FHome.file("사진");
+    writeFile(cfg(), ("; written by hand\r\n"
+                      "[common]\r\n"
+                      "pathimage=" +
+                      pictures +
+                      "\r\n"
+                      "Teacher=Kim\r\n"
+                      "[Video]\r\n"
+                      "VIDEOROTATE=2\r\n"
+                      "brightness=-10\r\n"
+                      "Format=640x480 YUY2\r\n"
+                      "[Extra]\r\n"
+                      "keep=me\r\n")
+                         .toUtf8());
+    TConfig config(PathData);
+    EXPECT_EQ(config.PathImage, pictures);
+    EXPECT_TRUE(QFileInfo(pictures).isDir());
+    EXPECT_EQ(config.PathMovie, PathData + "/Movie");
+    EXPECT_EQ(config.VideoRotate, 2);
+    EXPECT_EQ(config.VideoProperty.Brightness, -10);
+    // The format is never taken from the file.
+    EXPECT_EQ(config.VideoDevice.Format, "1600x1200 MJPG");
+
+    config.VideoRotate = 3;
+    config.VideoProperty.Brightness = 50;
+    config.PathMovie = FHome.file("movies");
+    ASSERT_TRUE(config.Save());
+
+    const QString text = QString::fromUtf8(readFile(cfg()));
+    EXPECT_TRUE(text.startsWith("; written by hand\n[common]\npathimage=" + pictures + "\n"));
+    EXPECT_TRUE(text.contains("Teacher=Kim\n"));
+    EXPECT_TRUE(text.contains("VIDEOROTATE=3\n"));
+    EXPECT_TRUE(text.contains("brightness=-10\n")); // never written
+    EXPECT_TRUE(text.contains("[Extra]\nkeep=me\n"));
+    EXPECT_EQ(TConfig(PathData).PathMovie, FHome.file("movies"));
+}
+
+TEST_F(ConfigStore, EmptyOrInvalidValuesFallBackToDefaults)
+{
+    writeFile(cfg(), "[COMMON]\nPathImage=\nPathMovie=   \n[VIDEO]\nVideoRotate=two\n"
+                     "Brightness=$10\n");
+    TConfig config(PathData);
+    // An empty folder would send files to the root folder: the default folder is used.
+    EXPECT_EQ(config.PathImage, PathData + "/Image");
+    EXPECT_EQ(config.PathMovie, PathData + "/Movie");
+    EXPECT_TRUE(QFileInfo(config.PathMovie).isDir());
+    EXPECT_EQ(config.VideoRotate, 0);
+    EXPECT_EQ(config.VideoProperty.Brightness, 16);
+}
+
+TEST_F(ConfigStore, SaveIntoAnUnwritableFolderIsSwallowed)
+{
+    // The data folder is replaced by a plain file: nothing can be written there.
+    QDir(PathData).removeRecursively();
+    writeFile(PathData, "not a folder");
+    auto config = std::make_unique<TConfig>(PathData);
+    config->VideoRotate = 1;
+    EXPECT_FALSE(config->Save());
+    EXPECT_EQ(config->VideoRotate, 1);
+    config.reset(); // the final save fails quietly too
+    EXPECT_EQ(readFile(PathData), "not a folder");
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "TempHome.h"
+#include "support/Language.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every text of the table, in one list, for whole-table comparisons.
+QStringList AllTexts(const TLanguage &L)
+{
+    return {L.Common.OK,
+            L.Common.Yes,
+            L.Common.No,
+            L.Common.Zoom,
+            L.Common.Resolution,
+            L.MainMenu.Preview,
+            L.MainMenu.Drawing,
+            L.PreviewMenu.Load,
+            L.PreviewMenu.Capture,
+            L.PreviewMenu.Recording,
+            L.PreviewMenu.Autofocus,
+            L.PreviewMenu.Stop,
+            L.PreviewMenu.FullScreen,
+            L.PreviewMenu.InvertColor,
+            L.PreviewMenu.Grayscale,
+            L.PreviewMenu.FlipVert,
+            L.PreviewMenu.FlipHorz,
+            L.PreviewMenu.Rotate,
+            L.PreviewMenu.Resolution,
+            L.PreviewMenu.ZoomIn,
+            L.PreviewMenu.ZoomOut,
+            L.DrawingMenu.Load,
+            L.DrawingMenu.Save,
+            L.DrawingMenu.Undo,
+            L.DrawingMenu.Redo,
+            L.DrawingMenu.PenOption,
+            L.DrawingMenu.EraserTool,
+            L.DrawingMenu.EraserAll,
+            L.DrawingMenu.ShapeTool,
+            L.DrawingMenu.BoardTool,
+            L.DrawingMenu.InvertColor,
+            L.DrawingMenu.GrayScale,
+            L.DrawingMenu.FlipVert,
+            L.DrawingMenu.FlipHorz,
+            L.Setting.Title,
+            L.Setting.txtPathImage,
+            L.Setting.txtPathMovie,
+            L.Setting.btnApply,
+            L.Setting.btnCancel,
+            L.Setting.btnCamSetting,
+            L.SelectCamera.Title,
+            L.SelectCamera.btnApply,
+            L.SelectCamera.btnCancel,
+            L.Msg.q_Exit,
+            L.Msg.m_ResourceNotFound,
+            L.Msg.m_Capturing,
+            L.Msg.m_PleaseWait,
+            L.Msg.m_DeviceNotFound,
+            L.Msg.m_NotSupportRes,
+            L.Msg.m_Saved,
+            L.Msg.m_RecordError};
+}
+
+TEST(LanguageTable, DefaultsWithoutAFile)
+{
+    TempHome home;
+    const TLanguage L(home.file("absent/language.ini"));
+    EXPECT_EQ(L.Msg.q_Exit, QStringLiteral("프로그램을 종료하시겠습니까?"));
+    EXPECT_EQ(L.Common.Yes, QStringLiteral("예"));
+    EXPECT_EQ(L.Common.No, QStringLiteral("아니오"));
+    EXPECT_EQ(L.Common.OK, QStringLiteral("확인"));
+    EXPECT_EQ(L.Setting.Title, QStringLiteral("환경설정"));
+    EXPECT_EQ(L.DrawingMenu.GrayScale, QStringLiteral("흑백"));
+    EXPECT_EQ(L.Msg.m_Saved, QStringLiteral("저장 되었습니다."));
+    for (const QString &text : AllTexts(L))
+        EXPECT_FALSE(text.isEmpty());
+}
+
+TEST(LanguageTable, ShippedFileHoldsEveryDefault)
+{
+    TempHome home;
+    const TLanguage shipped(QStringLiteral(OVILEN_LANGUAGE_INI));
+    const TLanguage defaults(home.file("absent.ini"));
+    EXPECT_EQ(AllTexts(shipped), AllTexts(defaults));
+    // Each entry of the shipped file is really read: a file holding the same
+    // keys with other values changes every text.
+    QByteArray changed = readFile(QStringLiteral(OVILEN_LANGUAGE_INI));
+    QByteArray out;
+    for (const QByteArray &line : changed.split('\n')) {
+        out += line;
+        if (line.contains('='))
+            out += "!";
+        out += '\n';
+    }
+    writeFile(home.file("changed.ini"), out);
+    const QStringList all = AllTexts(TLanguage(home.file("changed.ini")));
+    for (const QString &text : all)
+        EXPECT_TRUE(text.endsWith(u'!')) << text.toStdString();
+}
+
+TEST(LanguageTable, OneEntryChangesOnlyItsText)
+{
+    TempHome home;
+    writeFile(home.file("language.ini"), "[message]\nQ_EXIT=Quit now?\n");
+    const TLanguage L(home.file("language.ini"));
+    const TLanguage defaults(home.file("absent.ini"));
+    QStringList expected = AllTexts(defaults);
+    expected[AllTexts(defaults).indexOf(defaults.Msg.q_Exit)] = "Quit now?";
+    EXPECT_EQ(AllTexts(L), expected);
+}
+
+TEST(LanguageTable, WindowsUtf16FileWithOtherNames)
+{
+    TempHome home;
+    const QString text = QStringLiteral("[common]\r\nok=좋아요\r\nyes=\r\n"
+                                        "[DRAWING_MENU]\r\nGRAYSCALE=회색\r\n"
+                                        "[setting]\r\nTitle=설정\r\n");
+    QByteArray bytes("\xFF\xFE", 2);
+    for (QChar c : text)
+        bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    writeFile(home.file("language.ini"), bytes);
+    const TLanguage L(home.file("language.ini"));
+    EXPECT_EQ(L.Common.OK, QStringLiteral("좋아요"));
+    EXPECT_EQ(L.Common.Yes, QString()); // present and empty shows nothing
+    EXPECT_EQ(L.DrawingMenu.GrayScale, QStringLiteral("회색"));
+    EXPECT_EQ(L.PreviewMenu.Grayscale, QStringLiteral("흑백"));
+    EXPECT_EQ(L.Setting.Title, QStringLiteral("설정"));
+    EXPECT_EQ(L.SelectCamera.Title, QStringLiteral("카메라 선택"));
+}
+
+} // namespace
