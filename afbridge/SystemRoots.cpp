@@ -1,0 +1,33 @@
+#include "afbridge/SystemRoots.h"
+
+#include <cstdlib>
+
+namespace afbridge {
+namespace {
+
+std::string rootFromEnvironment(const char *variable, const char *fallback)
+{
+    // secure_getenv: a privileged program never lets its caller's environment
+    // choose which device it writes to.
+    const char *value = ::secure_getenv(variable);
+    if (value == nullptr || *value == '\0')
+        return fallback;
+    std::string root(value);
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    return root;
+}
+
+} // namespace
+
+std::string sysfsRoot()
+{
+    return rootFromEnvironment("AFBRIDGE_SYSFS_ROOT", "/sys");
+}
+
+std::string devRoot()
+{
+    return rootFromEnvironment("AFBRIDGE_DEV_ROOT", "/dev");
+}
+
+} // namespace afbridge
