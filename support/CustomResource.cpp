@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
-
 #include <cstring>
 
 std::unique_ptr<TCustomResource> SkinResource;
@@ -75,7 +74,6 @@ private:
 };
 
 using TIndex = QHash<QString, TEntry>; // by upper-case name
-
 
 // Walks the tree of a package, checking every node, name and payload against
 // the package's size, and fills the two indexes.

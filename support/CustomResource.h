@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <memory>
 
 // Access to the skin: the images of the menu bar (every button in its normal,

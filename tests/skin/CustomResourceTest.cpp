@@ -1,15 +1,14 @@
 // TCustomResource with small packages made for each case: lookup by name
 // without regard to case, what a missing name, undecodable data and a second
 // load do to the bitmap, and packages that are missing or damaged.
-#include "PackageFixture.h"
 #include "support/CustomResource.h"
+
+#include "PackageFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
-
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace {
@@ -138,8 +137,9 @@ TEST_F(CustomResource, HighDensityImageWhenAskedAndPresent)
 
 TEST_F(CustomResource, CompressedEntriesAreRead)
 {
-    const QString path = FFixture.Build({{"RES_ZIPPED_N", EncodedImage({40, 30}, Qt::magenta, "BMP")}},
-                                        {"--compress-algo", "zlib", "--threshold", "0"});
+    const QString path =
+        FFixture.Build({{"RES_ZIPPED_N", EncodedImage({40, 30}, Qt::magenta, "BMP")}},
+                       {"--compress-algo", "zlib", "--threshold", "0"});
     ASSERT_FALSE(path.isEmpty());
     QFile file(path);
     ASSERT_LT(file.size(), 40 * 30 * 3) << "the fixture really is compressed";
@@ -230,22 +230,70 @@ TEST_F(CustomResource, DamagedPackagesDoNotOpen)
         const char *What;
         std::function<void(QByteArray &)> Damage;
     } cases[] = {
-        {"empty file", [](QByteArray &d) { d.clear(); }},
-        {"header only", [](QByteArray &d) { d.truncate(12); }},
-        {"wrong magic", [](QByteArray &d) { d[3] = 'z'; }},
-        {"unknown version", [](QByteArray &d) { SetWord(d, 4, 4); }},
-        {"version 0", [](QByteArray &d) { SetWord(d, 4, 0); }},
-        {"tree beyond the end", [](QByteArray &d) { SetWord(d, 8, quint32(d.size()) + 10); }},
-        {"payloads beyond the end", [](QByteArray &d) { SetWord(d, 12, quint32(d.size())); }},
-        {"names beyond the end", [](QByteArray &d) { SetWord(d, 16, 0xFFFFFFF0u); }},
-        {"unknown global feature", [](QByteArray &d) { SetWord(d, 20, 0x100); }},
-        {"root is a file", [tree](QByteArray &d) { SetHalf(d, tree + 4, 0); }},
-        {"root has unknown flags", [tree](QByteArray &d) { SetHalf(d, tree + 4, 0x42); }},
-        {"too many children", [tree](QByteArray &d) { SetWord(d, tree + 6, 100000); }},
-        {"children beyond the tree", [tree](QByteArray &d) { SetWord(d, tree + 10, 0x7FFFFFFF); }},
-        {"root is its own child", [tree](QByteArray &d) { SetWord(d, tree + 10, 0); }},
-        {"name beyond the end", [firstFile](QByteArray &d) { SetWord(d, firstFile, 0x7FFFFFF0); }},
-        {"data beyond the end", [firstFile](QByteArray &d) { SetWord(d, firstFile + 10, 0x7FFFFFF0); }},
+        {"empty file",
+         [](QByteArray &d) {
+             d.clear();
+         }},
+        {"header only",
+         [](QByteArray &d) {
+             d.truncate(12);
+         }},
+        {"wrong magic",
+         [](QByteArray &d) {
+             d[3] = 'z';
+         }},
+        {"unknown version",
+         [](QByteArray &d) {
+             SetWord(d, 4, 4);
+         }},
+        {"version 0",
+         [](QByteArray &d) {
+             SetWord(d, 4, 0);
+         }},
+        {"tree beyond the end",
+         [](QByteArray &d) {
+             SetWord(d, 8, quint32(d.size()) + 10);
+         }},
+        {"payloads beyond the end",
+         [](QByteArray &d) {
+             SetWord(d, 12, quint32(d.size()));
+         }},
+        {"names beyond the end",
+         [](QByteArray &d) {
+             SetWord(d, 16, 0xFFFFFFF0u);
+         }},
+        {"unknown global feature",
+         [](QByteArray &d) {
+             SetWord(d, 20, 0x100);
+         }},
+        {"root is a file",
+         [tree](QByteArray &d) {
+             SetHalf(d, tree + 4, 0);
+         }},
+        {"root has unknown flags",
+         [tree](QByteArray &d) {
+             SetHalf(d, tree + 4, 0x42);
+         }},
+        {"too many children",
+         [tree](QByteArray &d) {
+             SetWord(d, tree + 6, 100000);
+         }},
+        {"children beyond the tree",
+         [tree](QByteArray &d) {
+             SetWord(d, tree + 10, 0x7FFFFFFF);
+         }},
+        {"root is its own child",
+         [tree](QByteArray &d) {
+             SetWord(d, tree + 10, 0);
+         }},
+        {"name beyond the end",
+         [firstFile](QByteArray &d) {
+             SetWord(d, firstFile, 0x7FFFFFF0);
+         }},
+        {"data beyond the end",
+         [firstFile](QByteArray &d) {
+             SetWord(d, firstFile + 10, 0x7FFFFFF0);
+         }},
         {"data longer than the file",
          [good, firstFile](QByteArray &d) {
              SetWord(d, int(Word(good, 12) + Word(good, firstFile + 10)), 0xFFFFFF00u);

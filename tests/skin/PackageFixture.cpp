@@ -9,7 +9,8 @@ QString TPackageFixture::Build(const TEntries &AEntries, const QStringList &AOpt
     const QString name = QStringLiteral("package%1").arg(FCount++);
     QString qrc = QStringLiteral("<RCC><qresource prefix=\"/\">\n");
     for (int i = 0; i < AEntries.size(); ++i) {
-        const QString file = Write(QStringLiteral("%1_%2.bin").arg(name).arg(i), AEntries[i].second);
+        const QString file =
+            Write(QStringLiteral("%1_%2.bin").arg(name).arg(i), AEntries[i].second);
         qrc += QStringLiteral("<file alias=\"%1\">%2</file>\n").arg(AEntries[i].first, file);
     }
     qrc += QStringLiteral("</qresource></RCC>\n");

@@ -7,11 +7,9 @@
 #include <QColor>
 #include <QFileInfo>
 #include <QSet>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,20 +22,17 @@ struct TWanted
 const char *const StateLetters[] = {"N", "D", "O"};
 
 // Bases of the three-state buttons loaded when the window is made.
-const char *const PreviewBases[] = {"LOAD",       "CAPTURE",     "RECORDING", "AF",
-                                    "FULLSCREENON", "INVERTCOLOR", "GRAYSCALE", "FLIPVERT",
-                                    "FLIPHORZ",   "ROTATE",      "RESOLUTION", "ZOOMIN",
-                                    "ZOOMOUT",    "BACK",        "CAMERA",    "SETTING",
-                                    "16_9"};
-const char *const DrawingBases[] = {"LOAD",      "Save",       "UNDO",       "REDO",
-                                    "PENOPTION", "ERASERTOOL", "SHAPE",      "ROTATE",
-                                    "INVERTCOLOR", "FLIPHORZ", "FLIPVERT",   "RETURN",
-                                    "MOVE",      "ERASER",     "ERASERALL",  "BLACKBOARD",
-                                    "GREENBOARD", "WHITEBOARD", "LINE",      "RECTANGLE",
-                                    "ELLIPSE"};
+const char *const PreviewBases[] = {
+    "LOAD",      "CAPTURE",  "RECORDING", "AF",      "FULLSCREENON", "INVERTCOLOR",
+    "GRAYSCALE", "FLIPVERT", "FLIPHORZ",  "ROTATE",  "RESOLUTION",   "ZOOMIN",
+    "ZOOMOUT",   "BACK",     "CAMERA",    "SETTING", "16_9"};
+const char *const DrawingBases[] = {
+    "LOAD",      "Save",        "UNDO",       "REDO",       "PENOPTION", "ERASERTOOL", "SHAPE",
+    "ROTATE",    "INVERTCOLOR", "FLIPHORZ",   "FLIPVERT",   "RETURN",    "MOVE",       "ERASER",
+    "ERASERALL", "BLACKBOARD",  "GREENBOARD", "WHITEBOARD", "LINE",      "RECTANGLE",  "ELLIPSE"};
 // Bases switched in by commands: the record, full-screen and wide buttons.
 const char *const RunTimeBases[] = {"STOP", "FULLSCREENOFF", "4_3"};
-const char *const ColourWords[] = {"White", "Black", "Red",       "Orange", "Yellow",
+const char *const ColourWords[] = {"White", "Black",     "Red",  "Orange", "Yellow",
                                    "Green", "LightBlue", "Blue", "Purple"};
 
 // Every three-state base the program asks for, with "_" at its end.
@@ -106,9 +101,9 @@ int DifferingPixels(const QImage &A, const QImage &B)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            const int most = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                       std::abs(qBlue(p) - qBlue(q)),
-                                       std::abs(qAlpha(p) - qAlpha(q))});
+            const int most =
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
             count += most > 48 ? 1 : 0;
         }
     }
