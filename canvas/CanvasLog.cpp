@@ -1,0 +1,3 @@
+#include "canvas/CanvasLog.h"
+
+Q_LOGGING_CATEGORY(lcCanvas, "ovilen.canvas")

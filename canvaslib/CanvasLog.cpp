@@ -1,0 +1,3 @@
+#include "canvaslib/CanvasLog.h"
+
+Q_LOGGING_CATEGORY(lcCanvasLib, "ovilen.canvaslib")
