@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QVBoxLayout>
 #include <QWidget>
-
 #include <dlfcn.h>
 
 namespace {
@@ -29,7 +28,9 @@ QString fromLibrary(const char16_t *AText)
 
 } // namespace
 
-TKARVOCanvas::TKARVOCanvas(QWidget *AParent) : TKARVOCanvas(AParent, DefaultSearchFolders()) {}
+TKARVOCanvas::TKARVOCanvas(QWidget *AParent)
+    : TKARVOCanvas(AParent, DefaultSearchFolders())
+{}
 
 TKARVOCanvas::TKARVOCanvas(QWidget *AParent, const QStringList &ASearchFolders)
     : FParent(AParent)

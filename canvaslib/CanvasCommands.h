@@ -3,7 +3,6 @@
 #include "canvaslib/CanvasItem.h"
 
 #include <QImage>
-
 #include <cstdint>
 #include <vector>
 
@@ -26,7 +25,9 @@ public:
 class AddItemCommand final : public CanvasCommand
 {
 public:
-    explicit AddItemCommand(CanvasItem AItem) : FItem(std::move(AItem)) {}
+    explicit AddItemCommand(CanvasItem AItem)
+        : FItem(std::move(AItem))
+    {}
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
 
@@ -38,7 +39,9 @@ private:
 class EraseAllCommand final : public CanvasCommand
 {
 public:
-    explicit EraseAllCommand(std::vector<CanvasItem> ARemoved) : FRemoved(std::move(ARemoved)) {}
+    explicit EraseAllCommand(std::vector<CanvasItem> ARemoved)
+        : FRemoved(std::move(ARemoved))
+    {}
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
 
@@ -51,9 +54,9 @@ class ClearCommand final : public CanvasCommand
 {
 public:
     ClearCommand(std::vector<CanvasItem> ARemoved, QImage APicture)
-        : FRemoved(std::move(ARemoved)), FPicture(std::move(APicture))
-    {
-    }
+        : FRemoved(std::move(ARemoved))
+        , FPicture(std::move(APicture))
+    {}
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
 
@@ -66,7 +69,9 @@ private:
 class FlipCommand final : public CanvasCommand
 {
 public:
-    explicit FlipCommand(bool AHorizontal) : FHorizontal(AHorizontal) {}
+    explicit FlipCommand(bool AHorizontal)
+        : FHorizontal(AHorizontal)
+    {}
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
 
@@ -87,9 +92,10 @@ class GrayscaleCommand final : public CanvasCommand
 {
 public:
     GrayscaleCommand(QImage APicture, std::vector<uint32_t> AColors, uint32_t ABackground)
-        : FPicture(std::move(APicture)), FColors(std::move(AColors)), FBackground(ABackground)
-    {
-    }
+        : FPicture(std::move(APicture))
+        , FColors(std::move(AColors))
+        , FBackground(ABackground)
+    {}
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
 

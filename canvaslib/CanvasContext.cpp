@@ -3,7 +3,6 @@
 #include "canvaslib/CanvasLog.h"
 
 #include <QCoreApplication>
-
 #include <cmath>
 
 namespace karvo {

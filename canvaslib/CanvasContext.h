@@ -6,7 +6,6 @@
 
 #include <QPointer>
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <string>

@@ -5,7 +5,6 @@
 #include "canvaslib/StrokeRenderer.h"
 
 #include <QPainter>
-
 #include <cmath>
 #include <cstring>
 
@@ -50,7 +49,8 @@ bool CanvasDocument::isValidSize(QSize ASize)
            ASize.height() <= MaxSide && qint64(ASize.width()) * ASize.height() <= MaxPixels;
 }
 
-CanvasDocument::CanvasDocument(QSize ASize) : FSize(isValidSize(ASize) ? ASize : QSize(640, 480))
+CanvasDocument::CanvasDocument(QSize ASize)
+    : FSize(isValidSize(ASize) ? ASize : QSize(640, 480))
 {
     FClock.start();
     allocateLayers();
@@ -126,22 +126,22 @@ bool CanvasDocument::resize(QSize ASize)
         qCWarning(lcCanvasLib, "drawing size %dx%d refused", ASize.width(), ASize.height());
         return false;
     }
+    if (ASize == FSize)
+        return true;
     finishStrokeIfActive();
-    if (ASize != FSize) {
-        if (!FPicture.isNull()) {
-            QImage picture(ASize, LayerFormat);
-            picture.fill(Qt::transparent);
-            QPainter painter(&picture);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, FPicture);
-            painter.end();
-            FPicture = picture;
-        }
-        FSize = ASize;
-        allocateLayers();
-        rebuildBase();
-        rerender(QRect(QPoint(), FSize));
+    if (!FPicture.isNull()) {
+        QImage picture(ASize, LayerFormat);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, FPicture);
+        painter.end();
+        FPicture = picture;
     }
+    FSize = ASize;
+    allocateLayers();
+    rebuildBase();
+    rerender(QRect(QPoint(), FSize));
     historyReset();
     emit resized();
     if (FRecorder)
@@ -170,9 +170,9 @@ void CanvasDocument::setPicture(const QImage &AImage)
         picture = QImage(FSize, LayerFormat);
         picture.fill(Qt::transparent);
         const QSize fitted = AImage.size().scaled(FSize, Qt::KeepAspectRatio);
-        const QRect target(QPoint((FSize.width() - fitted.width()) / 2,
-                                  (FSize.height() - fitted.height()) / 2),
-                           fitted);
+        const QRect target(
+            QPoint((FSize.width() - fitted.width()) / 2, (FSize.height() - fitted.height()) / 2),
+            fitted);
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, AImage);
@@ -206,9 +206,9 @@ void CanvasDocument::openPicture(const QImage &AImage)
     State state;
     state.size = size;
     state.background = FBackground;
-    state.picture = (size == AImage.size() ? AImage
-                                           : AImage.scaled(size, Qt::IgnoreAspectRatio,
-                                                           Qt::SmoothTransformation))
+    state.picture = (size == AImage.size()
+                         ? AImage
+                         : AImage.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
                         .convertToFormat(LayerFormat);
     restore(std::move(state));
 }

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
-
 #include <optional>
 #include <vector>
 
@@ -48,7 +47,8 @@ public:
 
     QSize size() const { return FSize; }
     // A new drawing size; the picture stays at the top-left, the annotations
-    // stay, the history is emptied. Invalid sizes are ignored.
+    // stay, the history is emptied. The same size changes nothing; invalid
+    // sizes are refused.
     bool resize(QSize ASize);
 
     uint32_t backgroundColor() const { return FBackground; }

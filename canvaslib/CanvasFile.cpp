@@ -9,7 +9,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
-
 #include <cstring>
 
 namespace karvo::CanvasFile {
@@ -69,8 +68,8 @@ std::optional<QByteArray> encodeState(const CanvasDocument::State &AState)
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     prepare(out);
-    out << qint32(AState.size.width()) << qint32(AState.size.height())
-        << quint32(AState.background) << quint32(png.size());
+    out << qint32(AState.size.width()) << qint32(AState.size.height()) << quint32(AState.background)
+        << quint32(png.size());
     out.writeRawData(png.constData(), int(png.size()));
     out << quint32(AState.items.size());
     for (const CanvasItem &item : AState.items)

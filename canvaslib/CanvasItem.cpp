@@ -1,7 +1,6 @@
 #include "canvaslib/CanvasItem.h"
 
 #include <QIODevice>
-
 #include <algorithm>
 #include <cmath>
 
@@ -94,8 +93,8 @@ bool readItem(QDataStream &AStream, CanvasItem &AItem)
     };
     if (AStream.status() != QDataStream::Ok)
         return false;
-    if (!isValidItemKind(kind) || !finite(width) || width <= 0 || width > MaxWidth ||
-        count == 0 || count > MaxPointsPerItem)
+    if (!isValidItemKind(kind) || !finite(width) || width <= 0 || width > MaxWidth || count == 0 ||
+        count > MaxPointsPerItem)
         return fail();
     // Each point takes 16 bytes; refuse a count the rest of the data cannot hold.
     const QIODevice *device = AStream.device();
@@ -109,9 +108,8 @@ bool readItem(QDataStream &AStream, CanvasItem &AItem)
         qint32 t = 0;
         AStream >> p.x >> p.y >> p.pressure >> t;
         p.t = t;
-        if (!finite(p.x) || !finite(p.y) || !finite(p.pressure) ||
-            std::abs(p.x) > MaxCoordinate || std::abs(p.y) > MaxCoordinate || p.pressure > 1 ||
-            t < 0)
+        if (!finite(p.x) || !finite(p.y) || !finite(p.pressure) || std::abs(p.x) > MaxCoordinate ||
+            std::abs(p.y) > MaxCoordinate || p.pressure > 1 || t < 0)
             return fail();
     }
     if (isShapeKind(AItem.kind) && count != 2)

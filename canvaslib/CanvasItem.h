@@ -2,7 +2,6 @@
 
 #include <QDataStream>
 #include <QRect>
-
 #include <cstdint>
 #include <vector>
 

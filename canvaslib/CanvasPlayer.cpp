@@ -5,13 +5,14 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <algorithm>
 
 namespace karvo {
 
 CanvasPlayer::CanvasPlayer(QWidget *AHost, std::vector<RecordFile::Event> AEvents)
-    : QWidget(AHost), FEvents(std::move(AEvents)), FDoc(std::make_unique<CanvasDocument>())
+    : QWidget(AHost)
+    , FEvents(std::move(AEvents))
+    , FDoc(std::make_unique<CanvasDocument>())
 {
     setObjectName(QStringLiteral("KARVOCanvasPlayer"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -69,8 +70,7 @@ void CanvasPlayer::apply(const Step &AStep)
     switch (AStep.kind) {
     case Step::StrokeBegin: {
         const StrokePoint &p = event.item.points.front();
-        FDoc->beginStroke(event.item.kind, event.item.color, event.item.width, p.pos(),
-                          p.pressure);
+        FDoc->beginStroke(event.item.kind, event.item.color, event.item.width, p.pos(), p.pressure);
         return;
     }
     case Step::StrokePoint: {
@@ -152,10 +152,8 @@ void CanvasPlayer::paintEvent(QPaintEvent *AEvent)
     painter.setTransform(transform);
     if (transform.m11() < 1.0)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRect area = transform.inverted()
-                           .mapRect(QRectF(AEvent->rect()))
-                           .toAlignedRect()
-                           .adjusted(-1, -1, 1, 1);
+    const QRect area =
+        transform.inverted().mapRect(QRectF(AEvent->rect())).toAlignedRect().adjusted(-1, -1, 1, 1);
     FDoc->paint(painter, area);
 }
 

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
-
 #include <memory>
 #include <vector>
 
@@ -36,7 +35,7 @@ private:
     {
         enum Kind
         {
-            Event,      // apply FEvents[event] (not a stroke)
+            Event, // apply FEvents[event] (not a stroke)
             StrokeBegin,
             StrokePoint,
             StrokeEnd,

@@ -7,7 +7,6 @@
 
 #include <QDataStream>
 #include <QFile>
-
 #include <algorithm>
 
 namespace karvo {
@@ -25,7 +24,8 @@ QDataStream &prepared(QDataStream &AStream)
 } // namespace
 
 CanvasRecorder::CanvasRecorder(CanvasDocument &ADoc, const QString &AFilename)
-    : FDoc(ADoc), FFile(std::make_unique<QFile>(AFilename))
+    : FDoc(ADoc)
+    , FFile(std::make_unique<QFile>(AFilename))
 {
     if (!FFile->open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         !RecordFile::writeHeader(*FFile)) {

@@ -3,7 +3,6 @@
 #include "canvaslib/CanvasItem.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <memory>
 

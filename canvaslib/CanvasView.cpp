@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPointingDevice>
 #include <QTabletEvent>
-
 #include <algorithm>
 #include <cmath>
 
@@ -68,7 +67,9 @@ QCursor eraserCursor(float ADiameter)
 } // namespace
 
 CanvasView::CanvasView(CanvasDocument &ADoc, QWidget *AHost, bool AOutline)
-    : QWidget(AHost), FDoc(ADoc), FOutline(AOutline)
+    : QWidget(AHost)
+    , FDoc(ADoc)
+    , FOutline(AOutline)
 {
     setObjectName(QStringLiteral("KARVOCanvas"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -159,8 +160,7 @@ QPoint CanvasView::clampedOffset(QPoint AOffset) const
             return (AView - AShown) / 2;
         return std::clamp(AValue, AView - AShown, 0);
     };
-    return {axis(AOffset.x(), width(), shown.width()),
-            axis(AOffset.y(), height(), shown.height())};
+    return {axis(AOffset.x(), width(), shown.width()), axis(AOffset.y(), height(), shown.height())};
 }
 
 void CanvasView::setOffset(QPoint AOffset)
@@ -170,9 +170,10 @@ void CanvasView::setOffset(QPoint AOffset)
         return;
     const QPoint delta = offset - FOffset;
     FOffset = offset;
-    // Moves what is on screen and repaints only the strip that came into view.
+    // Moves what is on screen and repaints only the strip that came into view;
+    // the busy indicator (a child) stays where it is.
     if (isVisible() && !FShape && !FOutline)
-        scroll(delta.x(), delta.y());
+        scroll(delta.x(), delta.y(), rect());
     else
         update();
 }

@@ -1,11 +1,10 @@
 // The C exports of libKARVOCanvas.so. Each one checks that it runs on the
 // application's thread and lets no exception out.
-#include "canvaslib/KARVOCanvas.h"
-
 #include "canvaslib/CanvasContext.h"
 #include "canvaslib/CanvasFile.h"
 #include "canvaslib/CanvasLog.h"
 #include "canvaslib/CanvasPlayer.h"
+#include "canvaslib/KARVOCanvas.h"
 #include "canvaslib/RecordFile.h"
 
 #include <QApplication>
@@ -14,7 +13,6 @@
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QThread>
-
 #include <cmath>
 #include <exception>
 
@@ -154,9 +152,8 @@ KARVO_API void RelaseCanvas(void)
 
 KARVO_API const char16_t *GetVersion(void)
 {
-    return guarded("GetVersion", static_cast<const char16_t *>(u""), [] {
-        return keep(ctx().versionText(), QStringLiteral(KARVO_VERSION));
-    });
+    return guarded("GetVersion", static_cast<const char16_t *>(u""),
+                   [] { return keep(ctx().versionText(), QStringLiteral(KARVO_VERSION)); });
 }
 
 KARVO_API void SetCavaseSize(KARVOSize ASize)
@@ -291,14 +288,12 @@ KARVO_API void SetBackgroundImage(const QImage *ABitmap)
 
 KARVO_API void SetBackgroundColor(uint32_t AColor)
 {
-    edit("SetBackgroundColor",
-         [&](karvo::CanvasDocument &doc) { doc.setBackgroundColor(AColor); });
+    edit("SetBackgroundColor", [&](karvo::CanvasDocument &doc) { doc.setBackgroundColor(AColor); });
 }
 
 KARVO_API uint32_t GetBackgroundColor(void)
 {
-    return guarded("GetBackgroundColor", uint32_t(0),
-                   [] { return ctx().doc().backgroundColor(); });
+    return guarded("GetBackgroundColor", uint32_t(0), [] { return ctx().doc().backgroundColor(); });
 }
 
 KARVO_API void New(void)

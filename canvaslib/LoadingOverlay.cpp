@@ -12,7 +12,8 @@ constexpr int StepMs = 40;
 
 } // namespace
 
-LoadingOverlay::LoadingOverlay(QWidget *ACanvas) : QWidget(ACanvas)
+LoadingOverlay::LoadingOverlay(QWidget *ACanvas)
+    : QWidget(ACanvas)
 {
     setObjectName(QStringLiteral("KARVOCanvasLoading"));
     setGeometry(ACanvas->rect());
@@ -40,8 +41,8 @@ void LoadingOverlay::setActive(bool AActive)
 
 QRect LoadingOverlay::spinnerRect() const
 {
-    return QRect(0, 0, SpinnerSize, SpinnerSize).translated(rect().center() -
-                                                           QPoint(SpinnerSize, SpinnerSize) / 2);
+    return QRect(0, 0, SpinnerSize, SpinnerSize)
+        .translated(rect().center() - QPoint(SpinnerSize, SpinnerSize) / 2);
 }
 
 void LoadingOverlay::paintEvent(QPaintEvent *)

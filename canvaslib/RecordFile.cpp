@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
-
 #include <cstring>
 
 namespace karvo::RecordFile {

@@ -4,7 +4,6 @@
 #include "canvaslib/CanvasRecorder.h"
 
 #include <QString>
-
 #include <optional>
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include "CanvasLibFixture.h"
 
 #include <QDir>
+#include <QScreen>
 #include <QTest>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -54,6 +54,16 @@ QImage CanvasLib::picture()
 QWidget *CanvasLib::canvas() const
 {
     return FHost->findChild<QWidget *>(QStringLiteral("KARVOCanvas"));
+}
+
+QImage CanvasLib::onScreen() const
+{
+    QCoreApplication::processEvents();
+    const QRect r = canvas()->geometry();
+    return FHost->screen()
+        ->grabWindow(FHost->winId(), r.x(), r.y(), r.width(), r.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 QImage CanvasLib::snapshot()

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -38,6 +37,9 @@ protected:
     static QImage picture();
     // The canvas surface inside the host.
     QWidget *canvas() const;
+    // What the window shows of the canvas now, after pending repaints: the
+    // pixels of the window's backing store, not a fresh rendering.
+    QImage onScreen() const;
     // SaveToSnapshot into a PNG and read it back (RGB32).
     QImage snapshot();
     // A file name in the test's temporary folder.

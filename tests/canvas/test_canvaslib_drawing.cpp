@@ -4,6 +4,7 @@
 #include <QPointingDevice>
 #include <QTabletEvent>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -12,7 +13,9 @@ const QRgb Red = qRgb(255, 0, 0);
 // Expected pixel of an opaque colour laid over another with an opacity.
 QRgb blend(QRgb AOver, QRgb AUnder, double AOpacity)
 {
-    const auto mix = [&](int o, int u) { return int(o * AOpacity + u * (1 - AOpacity) + 0.5); };
+    const auto mix = [&](int o, int u) {
+        return int(o * AOpacity + u * (1 - AOpacity) + 0.5);
+    };
     return qRgb(mix(qRed(AOver), qRed(AUnder)), mix(qGreen(AOver), qGreen(AUnder)),
                 mix(qBlue(AOver), qBlue(AUnder)));
 }
@@ -43,6 +46,8 @@ TEST_F(CanvasLib, PenDrawsARedLineWhereDragged)
     // Round caps: the stroke reaches half its width beyond the end points.
     EXPECT_EQ(shot.pixel(18, 75), Red);
     EXPECT_EQ(shot.pixel(14, 75), pic.pixel(14, 75));
+    // The window shows exactly the drawing, though only the stroke was repainted.
+    EXPECT_EQ(countDiff(onScreen(), shot, 0), 0);
 }
 
 TEST_F(CanvasLib, PenColourAndThicknessApplyToTheNextStroke)
@@ -103,6 +108,7 @@ TEST_F(CanvasLib, EraserRemovesAnnotationsAndRestoresThePicture)
     EXPECT_EQ(shot.pixel(150, 75), Red);
     EXPECT_EQ(shot.pixel(100, 120), Red);
 
+    EXPECT_EQ(countDiff(onScreen(), shot, 0), 0);
     EraserAll();
     EXPECT_EQ(countDiff(snapshot(), pic, 0), 0) << "EraserAll leaves the picture alone";
     Undo();
@@ -119,8 +125,7 @@ struct ShapeCase
 };
 
 class CanvasShapes : public CanvasLib, public ::testing::WithParamInterface<ShapeCase>
-{
-};
+{};
 
 TEST_P(CanvasShapes, ShowLiveWhileDraggingAndDrawOnRelease)
 {
@@ -149,10 +154,9 @@ TEST_P(CanvasShapes, ShowLiveWhileDraggingAndDrawOnRelease)
 
 INSTANTIATE_TEST_SUITE_P(
     Tools, CanvasShapes,
-    ::testing::Values(
-        ShapeCase{KARVO_TOOL_RECTANGLE, "rectangle", {100, 30}, {100, 75}, {100, 60}},
-        ShapeCase{KARVO_TOOL_ELLIPSE, "ellipse", {100, 30}, {42, 32}, {100, 60}},
-        ShapeCase{KARVO_TOOL_LINE, "line", {100, 75}, {100, 30}, {80, 70}}),
+    ::testing::Values(ShapeCase{KARVO_TOOL_RECTANGLE, "rectangle", {100, 30}, {100, 75}, {100, 60}},
+                      ShapeCase{KARVO_TOOL_ELLIPSE, "ellipse", {100, 30}, {42, 32}, {100, 60}},
+                      ShapeCase{KARVO_TOOL_LINE, "line", {100, 75}, {100, 30}, {80, 70}}),
     [](const auto &AInfo) { return std::string(AInfo.param.name); });
 
 TEST_F(CanvasLib, StylusPressureVariesThePenWidth)
@@ -164,8 +168,8 @@ TEST_F(CanvasLib, StylusPressureVariesThePenWidth)
     SetPenThickness(10);
     const auto stroke = [&](int AY, qreal APressure) {
         const auto send = [&](QEvent::Type AType, QPointF APos, Qt::MouseButtons AButtons) {
-            QTabletEvent event(AType, &stylus, APos, canvas()->mapToGlobal(APos), APressure, 0,
-                               0, 0, 0, 0, {}, Qt::LeftButton, AButtons);
+            QTabletEvent event(AType, &stylus, APos, canvas()->mapToGlobal(APos), APressure, 0, 0,
+                               0, 0, 0, {}, Qt::LeftButton, AButtons);
             QApplication::sendEvent(canvas(), &event);
         };
         send(QEvent::TabletPress, QPointF(20, AY), Qt::LeftButton);
@@ -189,7 +193,8 @@ TEST_F(CanvasLib, StylusPressureVariesThePenWidth)
 
 TEST_F(CanvasLib, TouchDraws)
 {
-    QPointingDevice *screen = QTest::createTouchDevice();
+    const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
+    QPointingDevice *screen = device.get();
     QTest::touchEvent(canvas(), screen).press(0, {20, 75});
     for (int x = 40; x <= 180; x += 20)
         QTest::touchEvent(canvas(), screen).move(0, {x, 75});

@@ -27,6 +27,7 @@ TEST_F(CanvasLib, UndoAndRedoGoBackAsFarAsTheUndoCount)
     for (int x : {100, 140, 180})
         EXPECT_EQ(shot.pixel(x, 75), picture().pixel(x, 75)) << x;
 
+    EXPECT_EQ(countDiff(onScreen(), shot, 0), 0);
     for (int i = 0; i < 5; ++i)
         Redo();
     EXPECT_EQ(countDiff(snapshot(), all, 0), 0);
@@ -58,8 +59,7 @@ struct TransformCase
 };
 
 class CanvasTransforms : public CanvasLib, public ::testing::WithParamInterface<TransformCase>
-{
-};
+{};
 
 TEST_P(CanvasTransforms, ApplyToPictureAndAnnotationsAndUndo)
 {
@@ -95,18 +95,25 @@ TEST_P(CanvasTransforms, ApplyToPictureAndAnnotationsAndUndo)
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, CanvasTransforms,
-    ::testing::Values(
-        TransformCase{"FlipHorz", FlipHorz, [](QPoint p) { return QPoint(199 - p.x(), p.y()); },
-                      [](QRgb c) { return c; }},
-        TransformCase{"FlipVert", FlipVert, [](QPoint p) { return QPoint(p.x(), 149 - p.y()); },
-                      [](QRgb c) { return c; }},
-        TransformCase{"InvertColor", InvertColor, [](QPoint p) { return p; },
-                      [](QRgb c) { return qRgb(255 - qRed(c), 255 - qGreen(c), 255 - qBlue(c)); }},
-        TransformCase{"Grayscale", Grayscale, [](QPoint p) { return p; },
-                      [](QRgb c) {
-                          const int g = qGray(c);
-                          return qRgb(g, g, g);
-                      }}),
+    ::testing::Values(TransformCase{"FlipHorz", FlipHorz,
+                                    [](QPoint p) { return QPoint(199 - p.x(), p.y()); },
+                                    [](QRgb c) {
+                                        return c;
+                                    }},
+                      TransformCase{"FlipVert", FlipVert,
+                                    [](QPoint p) { return QPoint(p.x(), 149 - p.y()); },
+                                    [](QRgb c) {
+                                        return c;
+                                    }},
+                      TransformCase{"InvertColor", InvertColor, [](QPoint p) { return p; },
+                                    [](QRgb c) {
+                                        return qRgb(255 - qRed(c), 255 - qGreen(c), 255 - qBlue(c));
+                                    }},
+                      TransformCase{"Grayscale", Grayscale, [](QPoint p) { return p; },
+                                    [](QRgb c) {
+                                        const int g = qGray(c);
+                                        return qRgb(g, g, g);
+                                    }}),
     [](const auto &AInfo) { return std::string(AInfo.param.name); });
 
 TEST_F(CanvasLib, InvertKeepsWritingOnABlankBoardVisible)

@@ -5,7 +5,6 @@
 #include <QDataStream>
 #include <QFile>
 #include <QTest>
-
 #include <functional>
 
 namespace {
@@ -204,13 +203,13 @@ TEST_F(CanvasLib, RecordingPlaysBackToTheSamePixels)
     SetPenTool(KARVO_TOOL_RECTANGLE);
     drag({{50, 50}, {150, 120}});
     FlipHorz();
-    Undo();              // the flip: replayed as an undo
-    Undo();              // the rectangle
-    Redo();              // the rectangle again
+    Undo(); // the flip: replayed as an undo
+    Undo(); // the rectangle
+    Redo(); // the rectangle again
     Undo();
-    Undo();              // the marker
-    Undo();              // the wave
-    Undo();              // the line drawn before recording: written as a keyframe
+    Undo(); // the marker
+    Undo(); // the wave
+    Undo(); // the line drawn before recording: written as a keyframe
     Redo();
     SetBackgroundColor(0x00FF00FF);
     SetPenTool(KARVO_TOOL_ERASER);
@@ -237,6 +236,33 @@ TEST_F(CanvasLib, RecordingPlaysBackToTheSamePixels)
     EXPECT_NE(countDiff(shown(), expected, 0), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return countDiff(shown(), expected, 0) == 0; }, 10000));
     keep(shown(), QStringLiteral("played"));
+}
+
+TEST_F(CanvasLib, ARecordingCutShortPlaysUpToWhereItEnds)
+{
+    const QString rec = file(QStringLiteral("cut.krec"));
+    SetRecordFilename(u16(rec));
+    SetRecording(true);
+    drag({{20, 40}, {180, 40}});
+    const QImage firstStroke = snapshot();
+    drag({{20, 110}, {180, 110}});
+    SetRecording(false);
+    // As if the program had ended in the middle of writing the last stroke.
+    const QByteArray bytes = readAll(rec);
+    writeAll(rec, bytes.left(bytes.size() - 5));
+
+    QWidget panel;
+    panel.resize(W, H);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    CanvasPlayer(nullptr, &panel, u16(rec));
+    const auto shown = [&] {
+        return panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return countDiff(shown(), firstStroke, 0) == 0; }, 5000));
+    // ... and stays there.
+    QTest::qWait(200);
+    EXPECT_EQ(countDiff(shown(), firstStroke, 0), 0);
 }
 
 TEST_F(CanvasLib, AMissingOrDamagedRecordingPlaysNothing)
