@@ -109,8 +109,7 @@ QRectF paintPiece(QPainter &APainter, const Piece &APiece, const QColor &AColor)
     APainter.setPen(QPen(AColor, APiece.width, Qt::SolidLine, Qt::RoundCap, APiece.join));
     APainter.setBrush(Qt::NoBrush);
     APainter.drawPath(APiece.path);
-    // A miter corner of a rectangle reaches half the width times sqrt(2).
-    const double margin = APiece.width * 0.75 + 1;
+    const double margin = APiece.width / 2.0 + 2;
     return APiece.path.controlPointRect().adjusted(-margin, -margin, margin, margin);
 }
 

@@ -41,6 +41,20 @@ TEST_F(CanvasLib, UndoAndRedoGoBackAsFarAsTheUndoCount)
     EXPECT_EQ(shot.pixel(100, 140), Red);
 }
 
+TEST_F(CanvasLib, UndoLeavesNothingOfAThickShapeBehind)
+{
+    const QImage pic = picture();
+    SetPenThickness(30);
+    SetPenTool(KARVO_TOOL_RECTANGLE);
+    drag({{50, 40}, {150, 110}});
+    SetPenTool(KARVO_TOOL_MARKER);
+    drag({{20, 20}, {180, 130}});
+    Undo();
+    Undo();
+    EXPECT_EQ(countDiff(snapshot(), pic, 0), 0);
+    EXPECT_EQ(countDiff(onScreen(), pic, 0), 0);
+}
+
 TEST_F(CanvasLib, NoUndoWithACountOfZero)
 {
     SetUndoCount(0);
