@@ -1,0 +1,137 @@
+// The wave input on ALSA's "default" capture device, here a timed test device set up in
+// the test's own ~/.asoundrc.
+#include "encoding/WaveInput.h"
+
+#include "EncodingTestSupport.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+using ovilen::encoding::TWaveInput;
+
+namespace {
+
+TInputSettings RecordingSound()
+{
+    TInputSettings s;
+    std::string error;
+    EXPECT_TRUE(ovilen::encoding::ParseInputOptions("-f wavecapture -ar 44100 -ac 2 -sample_fmt u8",
+                                                    s, error))
+        << error;
+    return s;
+}
+
+} // namespace
+
+TEST(WaveInputDevices, CountIsOneExactlyWhenTheDefaultCapturePcmOpens)
+{
+    TempHome home;
+    UseTestSoundDevice(home);
+    EXPECT_EQ(WaveInputDeviceCount(), 1);
+    UseSoundConfig(home, "pcm.!default { type null }\n");
+    EXPECT_EQ(WaveInputDeviceCount(), 1);
+    UseNoSoundDevice(home);
+    EXPECT_EQ(WaveInputDeviceCount(), 0);
+}
+
+TEST(WaveInput, OpenFailureNamesTheDevice)
+{
+    TempHome home;
+    UseNoSoundDevice(home);
+    TWaveInput input;
+    std::string error;
+    EXPECT_FALSE(input.Open("-1", RecordingSound(), error));
+    EXPECT_NE(error.find("cannot open the sound recording device \"default\""), std::string::npos)
+        << error;
+}
+
+TEST(WaveInput, DeliversPeriodsOfSoundInOrder)
+{
+    TempHome home;
+    UseTestSoundDevice(home);
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    EXPECT_EQ(input.DeviceName(), "default");
+    EXPECT_EQ(input.PacketBytes(), 4096u);
+
+    // The test device writes each frame's index (mod 256) into both channels: across
+    // packets the values must run on without a gap.
+    std::vector<uint8_t> all;
+    std::vector<uint8_t> packet;
+    while (all.size() < 12 * 4096) {
+        ASSERT_EQ(input.Read(packet), 0);
+        ASSERT_EQ(packet.size(), 4096u);
+        all.insert(all.end(), packet.begin(), packet.end());
+    }
+    for (size_t i = 2; i < all.size(); i += 2) {
+        ASSERT_EQ(all[i], all[i + 1]) << "frame " << i / 2;
+        ASSERT_EQ(uint8_t(all[i] - all[i - 2]), 1) << "frame " << i / 2;
+    }
+}
+
+TEST(WaveInput, SoundBeforeTheFirstReadIsDiscarded)
+{
+    TempHome home;
+    UseTestSoundDevice(home);
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    std::this_thread::sleep_for(400ms); // about eight periods captured and dropped
+    std::vector<uint8_t> packet;
+    EXPECT_EQ(input.Read(packet, 0ms), AVERROR(EAGAIN));
+    EXPECT_EQ(input.Read(packet), 0);
+}
+
+TEST(WaveInput, SilentDeviceAnswersTryAgain)
+{
+    TempHome home;
+    UseTestSoundDevice(home, "stall 1");
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    std::vector<uint8_t> packet;
+    EXPECT_EQ(input.Read(packet), AVERROR(EAGAIN)); // after waiting a second
+}
+
+TEST(WaveInput, FailedDeviceEndsWithEndOfFile)
+{
+    TempHome home;
+    UseTestSoundDevice(home, "fail_after_ms 300");
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    std::vector<uint8_t> packet;
+    int packets = 0;
+    int result = 0;
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while ((result = input.Read(packet)) == 0 && std::chrono::steady_clock::now() < end)
+        ++packets;
+    EXPECT_EQ(result, AVERROR_EOF);
+    EXPECT_GT(packets, 0); // what came before the failure is kept
+}
+
+TEST(WaveInput, ClosedInputHandsOutWhatItHasThenEndOfFile)
+{
+    TempHome home;
+    UseTestSoundDevice(home);
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    std::vector<uint8_t> packet;
+    ASSERT_EQ(input.Read(packet), 0);
+    std::this_thread::sleep_for(300ms);
+    input.Close();
+    int queued = 0;
+    int result = 0;
+    while ((result = input.Read(packet)) == 0)
+        ++queued;
+    EXPECT_EQ(result, AVERROR_EOF);
+    EXPECT_GE(queued, 3);
+}
