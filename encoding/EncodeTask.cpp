@@ -160,9 +160,11 @@ bool TEncodeTask::SetOutput(const std::string &fileName, const TOutputSettings &
     return true;
 }
 
-int TEncodeTask::EmitPicture(TFrameRateFitter::TFill fill)
+int TEncodeTask::EmitPicture(TFrameRateFitter::TFill fill, std::stop_token stop)
 {
-    for (int64_t i = 0; i < fill.Count; ++i) {
+    // A long gap between two pictures (a stalled main thread) gives many repeats; a stop
+    // cuts them short.
+    for (int64_t i = 0; i < fill.Count && !(i > 0 && stop.stop_requested()); ++i) {
         TFramePtr frame = MakeFrame();
         int err = av_frame_ref(frame.get(), FPicture.get());
         if (err < 0)
@@ -181,7 +183,7 @@ int TEncodeTask::ReadVideo(std::stop_token stop, int &inputResult)
     inputResult = FVideoInput->ReadFrame(stop, pts);
     if (inputResult < 0)
         return 0;
-    int err = EmitPicture(FFitter->Push(pts));
+    int err = EmitPicture(FFitter->Push(pts), stop);
     if (err < 0)
         return err;
     // The encoder may still hold the previous picture, so the new one gets its own buffer.
@@ -202,7 +204,7 @@ int TEncodeTask::ReadVideo(std::stop_token stop, int &inputResult)
 
 int TEncodeTask::FinishVideo()
 {
-    const int err = EmitPicture(FFitter->Finish());
+    const int err = EmitPicture(FFitter->Finish(), {});
     return err < 0 ? err : FOutput.EncodeVideo(nullptr);
 }
 
@@ -277,20 +279,50 @@ void TEncodeTask::Run(std::stop_token stop, const std::function<void(const std::
             onError(text);
     };
     const std::string file = "\"" + FOutput.FileName() + "\"";
-    const auto start = TClock::now();
+    // A live frame input is asked for a frame once per nominal frame period. A request that
+    // comes late (a busy main thread) moves the next one on rather than catching up in a
+    // burst; the pictures' time stamps keep the timing right.
+    TClock::duration period{};
+    if (FVideoInput) {
+        const AVRational rate = FVideoInput->FrameRate();
+        period = std::chrono::duration_cast<TClock::duration>(
+            std::chrono::duration<double>(double(rate.den) / rate.num));
+    }
+    auto nextFrame = TClock::now();
     bool videoOpen = FVideoInput != nullptr;
     bool audioOpen = FAudioInput != nullptr;
     std::vector<uint8_t> sound;
     int writeError = 0;
 
-    while (!stop.stop_requested() && (FVideoInput ? videoOpen : audioOpen)) {
+    const auto takeSound = [&](std::chrono::milliseconds wait) {
+        const int read = FAudioInput->Read(sound, wait, stop);
+        if (read == 0) {
+            if (const int err = EncodeSound(sound); err < 0) {
+                writeError = err;
+                fail("writing " + file + " failed: " + ErrorText(err));
+            }
+        } else if (read == AVERROR_EOF) {
+            audioOpen = false;
+            qCWarning(lcEncoding, "the sound recording device stopped; the recording goes on "
+                                  "without sound");
+        }
+        return read == 0;
+    };
+
+    while (!stop.stop_requested() && writeError == 0 && (FVideoInput ? videoOpen : audioOpen)) {
+        // Sound already captured goes first, so a slow main thread cannot starve it.
+        while (audioOpen && writeError == 0 && takeSound(0ms)) {
+        }
+        if (writeError < 0)
+            break;
         const auto now = TClock::now();
-        auto due = now;
-        if (videoOpen && FVideoInput->RealTime())
-            due = start + std::chrono::microseconds(FVideoInput->NextDefaultTimeStamp());
+        const auto due = videoOpen && FVideoInput->RealTime() ? nextFrame : now;
         if (videoOpen && now >= due) {
+            nextFrame += period;
             int inputResult = 0;
-            if (const int err = ReadVideo(stop, inputResult); err < 0) {
+            const int err = ReadVideo(stop, inputResult);
+            nextFrame = std::max(nextFrame, TClock::now());
+            if (err < 0) {
                 writeError = err;
                 fail("writing " + file + " failed: " + ErrorText(err));
                 break;
@@ -307,18 +339,7 @@ void TEncodeTask::Run(std::stop_token stop, const std::function<void(const std::
         if (audioOpen) {
             const auto wait = videoOpen ? std::chrono::ceil<std::chrono::milliseconds>(due - now)
                                         : std::chrono::milliseconds(1000);
-            const int read = FAudioInput->Read(sound, std::clamp(wait, 0ms, 1000ms), stop);
-            if (read == 0) {
-                if (const int err = EncodeSound(sound); err < 0) {
-                    writeError = err;
-                    fail("writing " + file + " failed: " + ErrorText(err));
-                    break;
-                }
-            } else if (read == AVERROR_EOF) {
-                audioOpen = false;
-                qCWarning(lcEncoding, "the sound recording device stopped; the recording goes on "
-                                      "without sound");
-            }
+            takeSound(std::clamp(wait, 0ms, 1000ms));
             continue;
         }
         SleepUntil(due, stop);

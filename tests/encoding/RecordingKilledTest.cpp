@@ -23,7 +23,8 @@ namespace {
 constexpr const char *FileVariable = "OVILEN_TEST_KILLED_RECORDING";
 }
 
-// Run only as the child of RecordingKilled.FileStaysPlayable: records until killed.
+// Run only as the child of RecordingKilled.FileStaysPlayable: records until killed, with
+// a main thread too busy to serve frame requests on time.
 TEST(RecordingKilled, DISABLED_RecordUntilKilled)
 {
     const std::string file = qEnvironmentVariable(FileVariable).toStdString();
@@ -33,16 +34,20 @@ TEST(RecordingKilled, DISABLED_RecordUntilKilled)
     TFFEncoder encoder;
     ASSERT_TRUE(encoder.LoadLibraries());
     TFrameInputAdapter adapter;
-    std::vector<uint8_t> picture(size_t(640 * 3) * 480);
-    int frame = 0;
+    std::vector<std::vector<uint8_t>> pictures(4, std::vector<uint8_t>(size_t(640 * 3) * 480));
+    for (size_t i = 0; i < pictures.size(); ++i)
+        PaintTestPicture(pictures[i].data(), 640, 480, 640 * 3, int(i));
+    size_t frame = 0;
     int64_t recordTime = 0;
     adapter.SetOnReadFrameBMP([&](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
         const int64_t now = QDateTime::currentMSecsSinceEpoch();
         if (info->TimeStamp == 0)
             recordTime = now;
-        PaintTestPicture(picture.data(), 640, 480, 640 * 3, frame++);
+        const auto &picture = pictures[frame++ % pictures.size()];
         std::memcpy(data, picture.data(), picture.size());
         info->TimeStamp = (now - recordTime) * 1000;
+        // A busy main thread: requests are served later than the worker asks for them.
+        std::this_thread::sleep_for(45ms);
         return 0;
     });
     const int task = encoder.AddTask(
