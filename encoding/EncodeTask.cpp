@@ -160,11 +160,9 @@ bool TEncodeTask::SetOutput(const std::string &fileName, const TOutputSettings &
     return true;
 }
 
-int TEncodeTask::EmitPicture(TFrameRateFitter::TFill fill, std::stop_token stop)
+int TEncodeTask::EmitPicture(TFrameRateFitter::TFill fill)
 {
-    // A long gap between two pictures (a stalled main thread) gives many repeats; a stop
-    // cuts them short.
-    for (int64_t i = 0; i < fill.Count && !(i > 0 && stop.stop_requested()); ++i) {
+    for (int64_t i = 0; i < fill.Count; ++i) {
         TFramePtr frame = MakeFrame();
         int err = av_frame_ref(frame.get(), FPicture.get());
         if (err < 0)
@@ -183,7 +181,7 @@ int TEncodeTask::ReadVideo(std::stop_token stop, int &inputResult)
     inputResult = FVideoInput->ReadFrame(stop, pts);
     if (inputResult < 0)
         return 0;
-    int err = EmitPicture(FFitter->Push(pts), stop);
+    int err = EmitPicture(FFitter->Push(pts));
     if (err < 0)
         return err;
     // The encoder may still hold the previous picture, so the new one gets its own buffer.
@@ -204,7 +202,7 @@ int TEncodeTask::ReadVideo(std::stop_token stop, int &inputResult)
 
 int TEncodeTask::FinishVideo()
 {
-    const int err = EmitPicture(FFitter->Finish(), {});
+    const int err = EmitPicture(FFitter->Finish());
     return err < 0 ? err : FOutput.EncodeVideo(nullptr);
 }
 
@@ -310,14 +308,11 @@ void TEncodeTask::Run(std::stop_token stop, const std::function<void(const std::
     };
 
     while (!stop.stop_requested() && writeError == 0 && (FVideoInput ? videoOpen : audioOpen)) {
-        // Sound already captured goes first, so a slow main thread cannot starve it.
-        while (audioOpen && writeError == 0 && takeSound(0ms)) {
-        }
-        if (writeError < 0)
-            break;
+        bool worked = false;
         const auto now = TClock::now();
         const auto due = videoOpen && FVideoInput->RealTime() ? nextFrame : now;
         if (videoOpen && now >= due) {
+            worked = true;
             nextFrame += period;
             int inputResult = 0;
             const int err = ReadVideo(stop, inputResult);
@@ -334,23 +329,28 @@ void TEncodeTask::Run(std::stop_token stop, const std::function<void(const std::
                 fail("the frame input ended the recording (reading frame returned " +
                      std::to_string(inputResult) + ")");
             }
-            continue;
         }
+        // Sound already captured, a few periods at a time: neither a slow main thread nor
+        // a slow machine lets pictures or sound starve the other.
+        for (int i = 0; i < 8 && audioOpen && writeError == 0 && takeSound(0ms); ++i)
+            worked = true;
+        if (worked)
+            continue;
         if (audioOpen) {
             const auto wait = videoOpen ? std::chrono::ceil<std::chrono::milliseconds>(due - now)
                                         : std::chrono::milliseconds(1000);
             takeSound(std::clamp(wait, 0ms, 1000ms));
-            continue;
+        } else {
+            SleepUntil(due, stop);
         }
-        SleepUntil(due, stop);
     }
 
     // Finish: the sound captured up to now, the last picture, the encoders' rest, the trailer.
     int err = writeError;
     if (FAudioInput) {
+        FAudioInput->Close(); // capture ends here; what it queued is still read
         while (err >= 0 && FAudioInput->Read(sound, 0ms) == 0)
             err = EncodeSound(sound);
-        FAudioInput->Close();
         if (err >= 0)
             err = FlushSound();
     }

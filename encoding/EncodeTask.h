@@ -57,7 +57,7 @@ private:
     bool MapStreams(const TOutputSettings &settings, std::string &error);
     // 0, or an FFmpeg error of the output; a failed frame request sets inputResult.
     int ReadVideo(std::stop_token stop, int &inputResult);
-    int EmitPicture(TFrameRateFitter::TFill fill, std::stop_token stop);
+    int EmitPicture(TFrameRateFitter::TFill fill);
     int EncodeSound(const std::vector<uint8_t> &data);
     int FlushSound();
     int EncodeQueuedSound(bool final);

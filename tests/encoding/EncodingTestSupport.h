@@ -14,7 +14,8 @@ extern "C" {
 
 // ALSA configuration of a test: ~/.asoundrc in the test's own home folder, read afresh.
 // UseTestSoundDevice makes "default" the timed test capture device (extra: more of its
-// fields, such as "fail_after_ms 500"); UseSoundConfig writes any configuration.
+// fields, such as "fail_after_ms 500"); with OVILEN_TEST_SYSTEM_SOUND set and no extra
+// fields it keeps the system's own "default". UseSoundConfig writes any configuration.
 void UseSoundConfig(const TempHome &home, const std::string &asoundrc);
 void UseTestSoundDevice(const TempHome &home, const std::string &extra = {});
 // A configuration whose "default" cannot be opened (a card that does not exist).
