@@ -10,79 +10,8 @@ extern "C" {
 
 #include <QCoreApplication>
 #include <QThread>
-#include <condition_variable>
 
 namespace ovilen::encoding {
-
-int TFrameAdapterCore::Invoke(uint8_t *data, TInputFrameInfo *info)
-{
-    std::lock_guard call(CallLock);
-    TFrameInputAdapter *owner;
-    TFrameInputAdapter::TReadFrameBMPEvent handler;
-    {
-        std::lock_guard lock(Lock);
-        owner = Owner;
-        handler = Handler;
-    }
-    if (!owner || !handler)
-        return 0;
-    return handler(owner, data, info);
-}
-
-void TFrameAdapterCore::Detach()
-{
-    std::lock_guard call(CallLock);
-    std::lock_guard lock(Lock);
-    Owner = nullptr;
-    Handler = nullptr;
-}
-
-// A frame request handed to the main thread. The worker waits for it; when the worker
-// gives up (time-out, stop) a request still pending is cancelled and never runs, so the
-// buffer and frame info it points to are touched only while the worker waits.
-struct TFrameRequest
-{
-    enum class TState
-    {
-        Pending,
-        Running,
-        Done,
-        Cancelled,
-    };
-
-    // On the main thread.
-    void Run()
-    {
-        {
-            std::lock_guard lock(Lock);
-            if (State != TState::Pending)
-                return;
-            State = TState::Running;
-        }
-        const int result = Core->Invoke(Data, Info);
-        std::lock_guard lock(Lock);
-        Result = result;
-        State = TState::Done;
-        Changed.notify_all();
-    }
-
-    void CancelIfPending()
-    {
-        std::lock_guard lock(Lock);
-        if (State == TState::Pending) {
-            State = TState::Cancelled;
-            Changed.notify_all();
-        }
-    }
-
-    std::mutex Lock;
-    std::condition_variable_any Changed;
-    TState State = TState::Pending;
-    int Result = 0;
-    std::shared_ptr<TFrameAdapterCore> Core;
-    uint8_t *Data = nullptr;
-    TInputFrameInfo *Info = nullptr;
-};
 
 TFrameInput::TFrameInput(std::shared_ptr<TFrameAdapterCore> core, const TInputSettings &settings)
     : FCore(std::move(core))
@@ -144,8 +73,7 @@ int TFrameInput::Request(std::stop_token stop)
         mainThread = FCore->TriggerEventInMainThread;
         timeout = FCore->RequestTimeout;
     }
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!mainThread || !app || QThread::currentThread() == app->thread()) {
+    if (!mainThread || !QCoreApplication::instance() || FCore->OnHomeThread()) {
         {
             std::lock_guard lock(FRequestLock);
             if (FCancelled)
@@ -164,8 +92,11 @@ int TFrameInput::Request(std::stop_token stop)
             return 0;
         FPending = request;
     }
-    QMetaObject::invokeMethod(
-        app, [request] { request->Run(); }, Qt::QueuedConnection);
+    if (!FCore->Post(request)) {
+        std::lock_guard lock(FRequestLock);
+        FPending.reset();
+        return 0; // the adapter is gone
+    }
 
     using TState = TFrameRequest::TState;
     int result = 0;

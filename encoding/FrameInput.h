@@ -1,6 +1,7 @@
 #pragma once
 
 #include "encoding/EncodeOptions.h"
+#include "encoding/FrameAdapterCore.h"
 #include "encoding/FrameInputAdapter.h"
 
 #include <chrono>
@@ -10,27 +11,6 @@
 #include <vector>
 
 namespace ovilen::encoding {
-
-// The shared state behind a TFrameInputAdapter. It outlives the adapter as long as a
-// frame input or a queued request holds it, so neither ever reaches a destroyed adapter.
-struct TFrameAdapterCore
-{
-    // Calls the handler on the calling thread. Without a handler, or once the adapter is
-    // gone, the frame keeps its previous picture (result 0).
-    int Invoke(uint8_t *data, TInputFrameInfo *info);
-    void Detach();
-
-    std::mutex Lock; // guards the fields below
-    TFrameInputAdapter *Owner = nullptr;
-    TFrameInputAdapter::TReadFrameBMPEvent Handler;
-    bool TriggerEventInMainThread = true;
-    std::chrono::milliseconds RequestTimeout{500};
-    bool RealTime = true;
-
-    std::mutex CallLock; // held while the handler runs
-};
-
-struct TFrameRequest;
 
 // One frame input of an encode task ("-f frameinput"): it owns the frame buffer, asks the
 // adapter for each frame and stamps the frames.
@@ -54,7 +34,8 @@ public:
     int64_t NextDefaultTimeStamp() const;
     bool RealTime() const { return FRealTime; }
 
-    // Cancels a request waiting for the main thread; no later request reaches the handler.
+    // Cancels a request waiting for the adapter's thread; no later request reaches the
+    // handler.
     // Called from any thread; after it returns the handler is not called for this input.
     void Cancel();
 

@@ -2,6 +2,8 @@
 
 #include "encoding/FrameInput.h"
 
+#include <QObject>
+#include <QThread>
 #include <map>
 
 using ovilen::encoding::TFrameAdapterCore;
@@ -26,8 +28,11 @@ TAdapterRegistry &Registry()
 
 TFrameInputAdapter::TFrameInputAdapter()
     : FCore(std::make_shared<TFrameAdapterCore>())
+    , FReceiver(ovilen::encoding::MakeRequestReceiver(FCore.get()))
 {
     FCore->Owner = this;
+    FCore->Receiver = FReceiver.get();
+    FCore->HomeThread = QThread::currentThread();
     auto &registry = Registry();
     std::lock_guard lock(registry.Lock);
     registry.Adapters[reinterpret_cast<uintptr_t>(this)] = FCore;
@@ -41,6 +46,7 @@ TFrameInputAdapter::~TFrameInputAdapter()
         registry.Adapters.erase(reinterpret_cast<uintptr_t>(this));
     }
     FCore->Detach();
+    FReceiver.reset(); // drops requests still posted to it
 }
 
 void TFrameInputAdapter::SetOnReadFrameBMP(TReadFrameBMPEvent handler)
