@@ -196,9 +196,15 @@ void TFFEncoder::WorkerLoop(std::stop_token stop)
             FError = text;
         });
     }
-    std::lock_guard lock(FLock);
-    if (--FRunning == 0)
-        FFinished.notify_all();
+    bool last;
+    {
+        std::lock_guard lock(FLock);
+        last = --FRunning == 0;
+        if (last)
+            FFinished.notify_all();
+    }
+    if (last && FOnFinished)
+        FOnFinished();
 }
 
 void TFFEncoder::Stop(bool wait)

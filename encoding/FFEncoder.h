@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stop_token>
@@ -81,6 +82,11 @@ public:
 
     std::string LastErrorMsg() const;
 
+    // Called once an encode has finished all its files, whether stopped or ended on its own
+    // (a full disk, a frame handler's failure). It runs on a worker thread and must not
+    // call the encoder; post to the main thread from it. Set it before Start().
+    void SetOnFinished(std::function<void()> handler) { FOnFinished = std::move(handler); }
+
 private:
     int Fail(std::string text);
     ovilen::encoding::TEncodeTask *FindTask(int taskIndex);
@@ -88,6 +94,7 @@ private:
     void WorkerLoop(std::stop_token stop);
 
     bool FLoaded = false;
+    std::function<void()> FOnFinished;
     std::vector<std::unique_ptr<ovilen::encoding::TEncodeTask>> FTasks;
     std::vector<ovilen::encoding::TEncodeTask *> FRunList; // the tasks of the running encode
 

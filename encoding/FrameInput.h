@@ -34,9 +34,9 @@ public:
     int64_t NextDefaultTimeStamp() const;
     bool RealTime() const { return FRealTime; }
 
-    // Cancels a request waiting for the adapter's thread; no later request reaches the
-    // handler.
-    // Called from any thread; after it returns the handler is not called for this input.
+    // Cancels a request waiting for the adapter's thread; no request of this input reaches
+    // the handler any more. Called from any thread; on the adapter's thread, no handler
+    // call of this input happens after it returns.
     void Cancel();
 
     const TInputFrameInfo &Info() const { return FInfo; }

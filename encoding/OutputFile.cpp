@@ -126,8 +126,10 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
             return false;
         }
     }
-    // Packets of one stream wait at most a second for the other's before they are written.
+    // Packets of one stream wait at most a second for the other's before they are written,
+    // and what the muxer writes goes to the file at once rather than sitting in a buffer.
     context->max_interleave_delta = 1000000;
+    context->flush_packets = 1;
     AVDictionary *options = nullptr;
     if (IsFragmentable(format)) {
         av_dict_set(&options, "movflags",

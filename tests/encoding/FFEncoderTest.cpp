@@ -11,9 +11,12 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -262,6 +265,47 @@ TEST_F(Encoder, PicturesBeforeTheFirstFrameAreBlack)
     ASSERT_TRUE(halves.Ok);
     EXPECT_LT(halves.Top, 20);
     EXPECT_LT(halves.Bottom, 20);
+}
+
+TEST_F(Encoder, OutputSizeScalesThePicture)
+{
+    TPictureSource source(320, 240, 2);
+    source.Attach(FAdapter);
+    const std::string file = OutputPath("scaled.mp4");
+    const int task = FEncoder.AddTask(FAdapter.InputName(), {VideoInputText(320, 240)});
+    ASSERT_GE(task, 0) << FEncoder.LastErrorMsg();
+    ASSERT_GE(FEncoder.SetOutput(task, file, {VideoOnlyOutput(160, 120)}), 0)
+        << FEncoder.LastErrorMsg();
+    Record(300ms);
+    const TProbedFile probe = ProbeFile(file);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    EXPECT_EQ(probe.Streams.at(0).Width, 160);
+    EXPECT_EQ(probe.Streams.at(0).Height, 120);
+}
+
+TEST_F(Encoder, FullDiskEndsTheEncodeWithAnError)
+{
+    // A file size limit stands in for a full disk: writes past it fail ("File too large").
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TPictureSource source(640, 480, 4);
+    source.Attach(FAdapter);
+    const std::string file = OutputPath("full disk.mp4");
+    ASSERT_TRUE(BuildRecordTask(file, 640, 480, false)) << FEncoder.LastErrorMsg();
+    std::atomic<int> finished = 0;
+    FEncoder.SetOnFinished([&] { ++finished; });
+    ASSERT_TRUE(FEncoder.Start(1));
+    const bool ended = ServeUntilFinished(FEncoder, 10s); // on its own
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(finished, 1); // the owner learns that the recording ended
+    EXPECT_NE(FEncoder.LastErrorMsg().find("failed: File too large"), std::string::npos)
+        << FEncoder.LastErrorMsg();
 }
 
 TEST_F(Encoder, UnusableLibrariesLeaveTheEncoderUnloaded)
