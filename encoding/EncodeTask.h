@@ -19,11 +19,10 @@ namespace ovilen::encoding {
 // One encode task: its inputs (each with one stream), its output file and the loop that
 // moves pictures and sound from the one to the other on a worker thread.
 //
-// The loop asks a live frame input for a frame whenever its next default time stamp is
-// due (so at the input's nominal rate in real time), reads the wave input in between,
-// fits the pictures to the output rate by their time stamps and encodes both. When asked
-// to stop it takes the sound already captured, encodes the last picture, drains the
-// encoders and finishes the file.
+// The loop asks a live frame input for a frame once per nominal frame period in real
+// time, takes the sound captured in between, fits the pictures to the output rate by
+// their time stamps and encodes both. When asked to stop it ends the capture, encodes the
+// sound already captured and the last picture, drains the encoders and finishes the file.
 class TEncodeTask
 {
 public:

@@ -30,7 +30,7 @@ public:
     // (microseconds); negative: the handler's failure, the frame is dropped.
     int ReadFrame(std::stop_token stop, int64_t &pts);
 
-    // Default time stamp of the next frame; requests of a live input are paced by it.
+    // Default time stamp of the next frame.
     int64_t NextDefaultTimeStamp() const;
     bool RealTime() const { return FRealTime; }
 

@@ -35,13 +35,16 @@ struct TFrameAdapterCore;
 //
 // For every frame the encoder's worker raises OnReadFrameBMP with the frame buffer (a
 // bottom-up picture, rows of BytesPerLine bytes, lowest address first, zero-filled at the
-// start of an encode and kept between requests) and the frame info. With
-// TriggerEventInMainThread (the default) the handler runs on the thread that created the
-// adapter (the main thread; its event loop serves the requests) while the worker waits; the worker
-// never waits longer than RequestTimeout, and once the encode is stopped no request is served any
-// more: such a frame keeps the previous picture and the default time stamp. The handler's result:
-// 0; AVERROR_EOF when it has no more pictures, which ends the encode normally; any other negative
-// value ends it as a failure.
+// start of an encode and kept between requests) and the frame info.
+//
+// With TriggerEventInMainThread (the default) the handler runs on the thread that created
+// the adapter (the main thread, whose event loop serves the requests) while the worker
+// waits. The worker never waits longer than RequestTimeout, and once the encode is stopped
+// no request is served any more: such a frame keeps the previous picture and the default
+// time stamp.
+//
+// The handler returns 0; AVERROR_EOF when it has no more pictures, which ends the encode
+// normally; any other negative value ends it as a failure.
 //
 // Destroying the adapter detaches it: a running handler call is waited for, later
 // requests keep the previous picture. The adapter must not be destroyed from its own
