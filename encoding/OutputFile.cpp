@@ -7,8 +7,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace ovilen::encoding {
 namespace {
@@ -121,10 +121,15 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
     }
 
     if (!(format->flags & AVFMT_NOFILE)) {
+        // Only a file this output creates may be deleted again; an existing file or a
+        // device keeps its place.
+        std::error_code ec;
+        const bool existed = std::filesystem::exists(std::filesystem::symlink_status(fileName, ec));
         if ((err = avio_open(&context->pb, fileName.c_str(), AVIO_FLAG_WRITE)) < 0) {
             error = "cannot create the output file " + Quoted(fileName) + ": " + ErrorText(err);
             return false;
         }
+        FCreatedFile = !existed && std::filesystem::is_regular_file(fileName, ec);
     }
     // Packets of one stream wait at most a second for the other's before they are written,
     // and what the muxer writes goes to the file at once rather than sitting in a buffer.
@@ -199,10 +204,12 @@ void TOutputFile::Abandon()
 {
     if (!FContext)
         return;
-    const bool hadFile = FContext->pb != nullptr;
     FContext.reset();
-    if (hadFile)
-        std::remove(FFileName.c_str());
+    if (FCreatedFile) {
+        std::error_code ec;
+        std::filesystem::remove(FFileName, ec);
+        FCreatedFile = false;
+    }
 }
 
 } // namespace ovilen::encoding

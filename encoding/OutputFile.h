@@ -51,7 +51,8 @@ public:
 
     // Writes the trailer and closes the file.
     int Finish();
-    // Closes and deletes a file that was opened but never written to.
+    // Closes a file that was opened but never written to, and deletes it when Open()
+    // created it.
     void Abandon();
 
     const std::string &FileName() const { return FFileName; }
@@ -60,6 +61,7 @@ private:
     int Encode(AVCodecContext *encoder, AVStream *stream, const AVFrame *frame);
 
     std::string FFileName;
+    bool FCreatedFile = false;
     TOutputContextPtr FContext;
     TCodecContextPtr FVideo;
     TCodecContextPtr FAudio;

@@ -388,6 +388,36 @@ TEST_F(Encoder, TasksThatNeverRanLeaveNoFile)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
 }
 
+TEST_F(Encoder, FailedHeaderRemovesOnlyAFileItCreated)
+{
+    // No write succeeds, so no header can be written (like a full disk or a device that
+    // refuses writes).
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 0;
+    const std::string fresh = OutputPath("fresh.mp4");
+    const std::string existing = OutputPath("existing.mp4");
+    writeFile(QString::fromStdString(existing), "earlier content");
+    int results[2];
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    for (int i = 0; i < 2; ++i) {
+        const int task = FEncoder.AddTask(FAdapter.InputName(), {VideoInputText(320, 240)});
+        results[i] =
+            FEncoder.SetOutput(task, i == 0 ? fresh : existing, {VideoOnlyOutput(320, 240)});
+        FEncoder.RemoveTask(task);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_LT(results[0], 0);
+    EXPECT_LT(results[1], 0);
+    EXPECT_NE(FEncoder.LastErrorMsg().find("cannot write the header"), std::string::npos)
+        << FEncoder.LastErrorMsg();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(fresh)));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(existing))); // not ours to delete
+}
+
 TEST_F(Encoder, TaskListCannotBeClearedWhileAnEncodeWorks)
 {
     TPictureSource source(320, 240, 2);
