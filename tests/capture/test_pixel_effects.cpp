@@ -1,7 +1,8 @@
 // The grabber's picture effects against a plain reference of the algorithm:
 // negative, grayscale, left-right mirror, top-bottom mirror, tint, each step
 // on a whole-frame work copy, on frames stored top-down with a row stride.
-#include "capture/PixelEffects.h"
+#include "ReferenceEffects.h"
+
 #include "capture/PixelKernels.h"
 
 #include <cmath>
@@ -44,51 +45,6 @@ Frame RandomFrame(int w, int h, int stride, unsigned seed)
     for (auto &b : f.Bytes)
         b = u8(rng());
     return f;
-}
-
-// The algorithm step by step, each effect over the whole picture with a work
-// copy, exactly as written: the reference the fast kernels must match.
-void Reference(Frame &f, const TPixelEffects &fx)
-{
-    const auto px = [&](std::vector<u8> &b, int x, int y) {
-        return &b[std::size_t(y) * f.Stride + std::size_t(x) * 3];
-    };
-    std::vector<u8> &B = f.Bytes;
-    if (fx.Invert)
-        for (int y = 0; y < f.H; ++y)
-            for (int x = 0; x < f.W; ++x)
-                for (int c = 0; c < 3; ++c)
-                    px(B, x, y)[c] = u8(255 - px(B, x, y)[c]);
-    if (fx.Grayscale)
-        for (int y = 0; y < f.H; ++y)
-            for (int x = 0; x < f.W; ++x) {
-                u8 *p = px(B, x, y);
-                const int gray = (3 * p[2] + 4 * p[1] + p[0]) / 8;
-                p[0] = p[1] = p[2] = u8(gray);
-            }
-    if (fx.FlipHorz) {
-        std::vector<u8> T = B;
-        for (int y = 0; y < f.H; ++y)
-            for (int x = 0; x < f.W; ++x)
-                for (int c = 0; c < 3; ++c)
-                    px(T, f.W - 1 - x, y)[c] = px(B, x, y)[c];
-        B = T;
-    }
-    if (fx.FlipVert) {
-        std::vector<u8> T = B;
-        for (int y = 0; y < f.H; ++y)
-            for (int x = 0; x < f.W; ++x)
-                for (int c = 0; c < 3; ++c)
-                    px(T, x, f.H - 1 - y)[c] = px(B, x, y)[c];
-        B = T;
-    }
-    if (fx.Tint)
-        for (int y = std::max(fx.TintRect.Top, 0); y < std::min(fx.TintRect.Bottom, f.H); ++y)
-            for (int x = std::max(fx.TintRect.Left, 0); x < std::min(fx.TintRect.Right, f.W); ++x) {
-                u8 *p = px(B, x, y);
-                p[0] = u8(std::lround(p[0] * 0.6));
-                p[1] = u8(std::lround(p[1] * 0.6));
-            }
 }
 
 struct KernelSet
@@ -153,7 +109,7 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
                                            bool(mask & 8), bool(mask & 16), r};
                     const Frame original = RandomFrame(s.W, s.H, stride, seed++);
                     Frame expected = original;
-                    Reference(expected, fx);
+                    ReferenceEffects(expected.Bytes.data(), expected.W, expected.H, expected.Stride, fx);
                     for (const auto &set : sets) {
                         Frame actual = original;
                         ApplyPixelEffectsWith(*set.Kernels, actual.Layout(), fx);

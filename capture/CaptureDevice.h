@@ -1,0 +1,68 @@
+#pragma once
+
+// The device layer: a camera ("moniker") and the providers that find cameras
+// (V4L2 devices, simulated cameras).
+
+#include "capture/CaptureTypes.h"
+
+#include <QString>
+
+#include <gst/gst.h>
+
+#include <memory>
+#include <vector>
+
+// A capture mode with the frame rate the camera is asked for.
+struct TDeviceMode
+{
+    TVCapMode Mode;
+    int FpsNumerator = 0; // frames per second as a fraction; 0/1 when unknown
+    int FpsDenominator = 1;
+
+    friend bool operator==(const TDeviceMode &, const TDeviceMode &) = default;
+};
+
+// The caps a source must deliver for a mode (image/jpeg for MJPG modes,
+// video/x-raw for the raw formats GStreamer knows); null when there are none.
+GstCaps *ModeCaps(const TDeviceMode &mode);
+
+// One camera. Its source element is created once per binding and stays in the
+// pipeline between runs; the mode is applied to it while it is stopped.
+class TCaptureDevice
+{
+public:
+    virtual ~TCaptureDevice() = default;
+
+    virtual QString FriendlyName() const = 0;
+    // "usb#VID_xxxx&PID_xxxx#<sysfs path>", or an identifier of its own.
+    virtual QString DevicePath() const = 0;
+
+    // The modes, read from the device (at binding).
+    virtual std::vector<TDeviceMode> ReadModes() = 0;
+    // The device's current format at binding (all zeros when unknown).
+    virtual TDeviceMode ReadCurrentFormat() = 0;
+
+    // A new source element with one "src" pad, named `name`.
+    virtual GstElement *CreateSource(const char *name) = 0;
+    // Makes the stopped source deliver `mode`; false when it cannot.
+    virtual bool ApplyMode(GstElement *source, const TDeviceMode &mode) = 0;
+    // Readies the source for a run: false when the camera is gone or refuses
+    // the applied mode (the caller then connects nothing).
+    virtual bool Open(GstElement *source) = 0;
+};
+
+using TCaptureDevicePtr = std::shared_ptr<TCaptureDevice>;
+
+// A source of cameras, asked in a stable order.
+class TDeviceProvider
+{
+public:
+    virtual ~TDeviceProvider() = default;
+    virtual std::vector<TCaptureDevicePtr> Enumerate() = 0;
+};
+
+using TDeviceProviderPtr = std::shared_ptr<TDeviceProvider>;
+
+// The providers a component uses unless told otherwise: V4L2 devices of this
+// machine, then the simulated cameras.
+std::vector<TDeviceProviderPtr> DefaultDeviceProviders();

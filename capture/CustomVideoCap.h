@@ -1,0 +1,219 @@
+#pragma once
+
+// The capture component: the widget in which the live camera picture is
+// shown. It lists the cameras, applies a capture mode, builds and runs the
+// GStreamer pipeline (source -> tee -> decoder -> rotation -> converter ->
+// grabber -> renderer), places the picture window and raises its events on
+// the UI thread.
+
+#include "capture/CaptureDevice.h"
+#include "capture/CaptureTypes.h"
+#include "capture/GstHandles.h"
+#include "capture/SampleGrabberCB.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TVideoWindow;
+
+// One entry of the camera list.
+class TCapDeviceInfo
+{
+public:
+    TCapDeviceInfo(QString aDeviceName, QString aDeviceNameInList, TCaptureDevicePtr aMoniker)
+        : DeviceName(std::move(aDeviceName)), DeviceNameInList(std::move(aDeviceNameInList)),
+          Moniker(std::move(aMoniker))
+    {
+    }
+    QString DeviceName;       // as the device reports it
+    QString DeviceNameInList; // made unique with " (%d)"
+    TCaptureDevicePtr Moniker;
+};
+
+// One line of GetVideoSize: a mode text and the index of its first mode.
+struct TVideoSizeItem
+{
+    QString Text;
+    int Index = 0;
+    friend bool operator==(const TVideoSizeItem &, const TVideoSizeItem &) = default;
+};
+
+class TCustomVideoCap : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TCustomVideoCap(QWidget *AOwner = nullptr);
+    ~TCustomVideoCap() override;
+
+    // ---- cameras and modes ----
+    // Fills the camera list; true when at least one camera was found.
+    bool Init();
+    QStringList GetVideodeviceList() const;
+    int VideoDeviceCount() const { return int(FVideoDevicesList.size()); }
+    int VideoDeviceIndex() const;
+    void SetVideoDeviceIndex(int Value);
+    QString VideoDeviceName() const { return FVideoDeviceName; }
+    void SetVideoDeviceName(const QString &Value);
+    // The device path of the bound camera (empty when none is bound).
+    QString VideoDevicePath() const;
+    int AudioDeviceCount() const;
+
+    // The distinct mode texts of the bound camera, in mode order.
+    std::vector<TVideoSizeItem> GetVideoSize() const;
+    // Chooses the first mode of that size and codec; false when none.
+    bool setVideoSize(int AWidth, int AHeight, const QString &ACodec);
+    TVCapMode VCapModes(int i) const { return OnGetVCapModes(i); }
+    TVCapMode OnGetVCapModes(int i) const;
+    int VCapModeCount() const { return int(FVStreamConf.size()); }
+    // Picture size after rotation; 0 with no camera bound.
+    int VideoWidth() const;
+    int VideoHeight() const;
+    QString VideoCodec() const { return FVideoCodec; }
+
+    // ---- preview ----
+    bool StartPreview();
+    void PausePreview();
+    void ResumePreview();
+    void StopPreview();
+    bool Previewing() const { return FPreviewing; }
+    bool Recording() const { return FRecording; }
+    TVideoRotationType VideoRotate() const { return FVideoRotate; }
+    void SetVideoRotate(TVideoRotationType Value);
+    bool AspectRatio() const { return FAspectRatio; }
+    void SetAspectRatio(bool Value);
+    TPixelFormat BitmapPixelFormat() const { return FPixelFormat; }
+    void SetBitmapPixelFormat(TPixelFormat Value) { FPixelFormat = Value; }
+
+    // ---- picture effects ----
+    bool Horizontal() const { return FFlipHorizontal; }
+    void SetHorizontal(bool Value);
+    bool Vertical() const { return FFlipVertical; }
+    void SetVertical(bool Value);
+    bool Grayscale() const { return FGrayscale; }
+    void SetGrayscale(bool Value);
+    bool InvertColor() const { return FInvertColor; }
+    void SetInvertColor(bool Value);
+
+    // ---- placement of the picture ----
+    float Zoom() const { return FZoom; }
+    void SetZoom(float Value);
+    bool WideMOde() const { return FWideMode; }
+    void SetWideMOde(bool Value);
+    TPoint Location() const { return FVideoPoint; }
+    void SetLocation(TPoint Value) { FVideoPoint = Value; }
+    QColor BackgroundColor() const { return FBackgroundColor; }
+    void SetBackgroundColor(const QColor &Value);
+    bool EnableMouseEvent() const { return FEnableMouseEvent; }
+    void SetEnableMouseEvent(bool Value) { FEnableMouseEvent = Value; }
+    bool SelectionMode() const { return FSelectionMode; }
+    void SetSelectionMode(bool Value);
+    void ResizeWindow();
+    void CustomInvalidate();
+    void CustomInvalidate(const TRect &ARect);
+
+    // The lower limit of the zoom, shared by every component.
+    static float MinZoom;
+
+    // ---- events (skipped when unassigned; raised on the UI thread) ----
+    TNotifyEvent OnStartPreview;
+    TNotifyEvent OnStartRecord;
+    TNotifyEvent OnPausePreview;
+    TNotifyEvent OnResumePreview;
+    TNotifyEvent OnStopPreview;
+    TNotifyEvent OnStopRecord;
+    TNotifyEvent OnCaptureEvent;
+    TOnCapturedEvent OnCapturedEvent;
+    TOnSelectionRect OnSelectionRect;
+    TNotifyEvent OnChangeFilter;
+    TNotifyEvent OnChangeZoom;
+    TOnRecording OnRecording;
+    TNotifyEvent OnError;
+
+    // ---- what other parts and tests reach ----
+    // The frame grabber's callback object (its buffer feeds stills and recording).
+    TSampleGrabberCB &GrabberCB() { return *FGrabberCB; }
+    // The pipeline (null before Init).
+    GstElement *Graph() const { return FGraph.get(); }
+    // The picture window (null while no pipeline is built).
+    TVideoWindow *VideoWindow() const { return FVideoWindow; }
+    // The cameras come from these providers (the default: V4L2, simulated).
+    void SetDeviceProviders(std::vector<TDeviceProviderPtr> providers);
+    // Creates each stage of the pipeline; a stage whose factory returns null
+    // fails the build as a missing plugin does.
+    using TStageFactory = std::function<GstElement *(const char *factory, const char *name)>;
+    void SetStageFactory(TStageFactory factory);
+
+protected:
+    bool event(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+    // A frame was copied into the grabber buffer (WM_FRAMEREADY): stills and
+    // recording take it from here.
+    virtual void FrameReadyMessage(TSampleGrabberCB &cb);
+
+    // ---- state (names as the design has them) ----
+    bool FFlipHorizontal = false, FFlipVertical = false, FGrayscale = false, FInvertColor = false;
+    float FZoom = 1.0f;
+    TVideoRotationType FVideoRotate = vrtNone;
+    bool FPreviewing = false, FGraphBuilt = false;
+    bool FAspectRatio = false;
+    bool FMouseDown = false;
+    TPoint FMouseDownPos;
+    TGstRef<GstElement> FGraph; // the pipeline
+    std::unique_ptr<TSampleGrabberCB> FGrabberCB = std::make_unique<TSampleGrabberCB>();
+    TGstRef<GstElement> FSmartTee, FMCMMjpegVideoDecoder, FRotateFilter, FColorSpaceConvert,
+        FGrabber, FRenderFilter;
+    TGstRef<GstPad> FPreviewPin; // the tee's output to the decoder
+    QPointer<TVideoWindow> FVideoWindow;
+    bool FMediaEvent = false;   // bus messages are posted to the component
+    TGstRef<GstElement> FVCap;  // the camera's source, kept between runs
+    QString FVideoDeviceName;
+    std::vector<std::unique_ptr<TCapDeviceInfo>> FVideoDevicesList;
+    TPixelFormat FPixelFormat = pf24bit;
+    std::vector<TDeviceMode> FVStreamConf; // modes of the bound camera
+    TCaptureDevicePtr FmVideo;             // the camera to bind
+    TCaptureDevicePtr FBoundDevice;        // the camera bound
+    TDeviceMode FCurrentFormat;            // the format applied to the source
+    bool FFirstFrame = true;
+    TPoint FVideoPoint;
+    bool FEnableMouseEvent = true;
+    bool FSelectionMode = false;
+    TRect FSelectionRect;
+    bool FRecording = false;
+    QString FVideoCodec;
+    bool FWideMode = false;
+    QColor FBackgroundColor = Qt::black;
+
+private:
+    void SelectVideoDevice();
+    void ReleaseGraph();
+    void ApplyCapability(int i);
+    bool BuildGraph();
+    void TearDownGraph();
+    void RestartPreview();
+    void ApplyRotation(TVideoRotationType rotation);
+    bool AttachVideoWindow();
+    TGstRef<GstElement> MakeStage(const char *factory, const char *name);
+    bool AddStage(const TGstRef<GstElement> &stage);
+    bool ConnectStages(GstElement *from, GstPad *fromPad, GstElement *to);
+    void RemoveStages();
+    bool Fail(const char *text);
+    void HandleGraphEvents();
+    void HandleFrameArrived();
+    void DeviceLost(const QString &why);
+    void Raise(const TNotifyEvent &e);
+
+    static GstBusSyncReply OnBusMessage(GstBus *bus, GstMessage *message, gpointer self);
+
+    std::vector<TDeviceProviderPtr> FProviders;
+    TStageFactory FStageFactory;
+    // A graph-event message is on its way.
+    std::shared_ptr<std::atomic<bool>> FGraphEventPending = std::make_shared<std::atomic<bool>>(false);
+};

@@ -1,0 +1,485 @@
+// The capture component's pipeline and preview lifecycle:
+//   camera source -> tee "KARVOSmartTee" (its preview output) ->
+//   decoder "KARVOMJPEG" (jpegdec, or a pass-through for raw modes) ->
+//   rotation "KARVORoateFilter" (videoflip) -> "Color Convert" (to BGR) ->
+//   grabber "KARVOBitmapGrabber" (effects in place, on the streaming thread) ->
+//   renderer "KARVORenderFilter" (frames to the picture window).
+// The pipeline is built fresh for every start and torn down at every stop;
+// only the camera source stays. Bus messages and frames reach the component
+// as posted events: the streaming threads never wait for the UI thread.
+#include "capture/CustomVideoCap.h"
+
+#include "capture/CaptureLog.h"
+#include "capture/VideoWindow.h"
+
+#include <QCoreApplication>
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/gstvideodecoder.h>
+#include <gst/video/video.h>
+
+namespace {
+
+// The grabber stage: a buffer probe on the output of the BGR caps filter,
+// where each frame is still writable, before the renderer gets it.
+struct TGrabberProbe
+{
+    TSampleGrabberCB *Callback;
+    GstVideoInfo Info;
+    bool HaveInfo = false;
+};
+
+GstPadProbeReturn OnGrabberData(GstPad *, GstPadProbeInfo *info, gpointer data)
+{
+    auto *probe = static_cast<TGrabberProbe *>(data);
+    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+            GstCaps *caps = nullptr;
+            gst_event_parse_caps(event, &caps);
+            probe->HaveInfo = caps && gst_video_info_from_caps(&probe->Info, caps);
+        }
+        return GST_PAD_PROBE_OK;
+    }
+    if (!(info->type & GST_PAD_PROBE_TYPE_BUFFER))
+        return GST_PAD_PROBE_OK;
+    if (!probe->HaveInfo || GST_VIDEO_INFO_FORMAT(&probe->Info) != GST_VIDEO_FORMAT_BGR) {
+        probe->Callback->FrameArrived();
+        return GST_PAD_PROBE_OK;
+    }
+    GstBuffer *buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &probe->Info, buffer, GST_MAP_READWRITE)) {
+        probe->Callback->FrameArrived();
+        return GST_PAD_PROBE_OK;
+    }
+    auto *data0 = static_cast<std::uint8_t *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+    const auto *end = frame.map[0].data + frame.map[0].size;
+    const TFrameLayout layout{data0, std::size_t(end - data0), GST_VIDEO_FRAME_WIDTH(&frame),
+                              GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)};
+    const GstClockTime pts = GST_BUFFER_PTS(buffer);
+    probe->Callback->BufferCB(GST_CLOCK_TIME_IS_VALID(pts) ? double(pts) / GST_SECOND : 0.0, layout);
+    gst_video_frame_unmap(&frame);
+    return GST_PAD_PROBE_OK;
+}
+
+GstFlowReturn OnRendererSample(GstAppSink *sink, gpointer window)
+{
+    if (GstSample *sample = gst_app_sink_pull_sample(sink)) {
+        static_cast<TVideoWindow *>(window)->Present(sample);
+        gst_sample_unref(sample);
+    }
+    return GST_FLOW_OK;
+}
+
+bool IsMjpeg(const TDeviceMode &mode)
+{
+    return mode.Mode.MediaSubType == FourCC('M', 'J', 'P', 'G') ||
+           mode.Mode.MediaSubType == FourCC('J', 'P', 'E', 'G');
+}
+
+} // namespace
+
+TGstRef<GstElement> TCustomVideoCap::MakeStage(const char *factory, const char *name)
+{
+    return TGstRef<GstElement>::Adopt(FStageFactory ? FStageFactory(factory, name) : nullptr);
+}
+
+bool TCustomVideoCap::AddStage(const TGstRef<GstElement> &stage)
+{
+    return stage && gst_bin_add(GST_BIN(FGraph.get()), stage.get());
+}
+
+bool TCustomVideoCap::Fail(const char *text)
+{
+    qCWarning(lcCapture).noquote() << text;
+    // The stages added so far stay; a device opened for the connection is
+    // closed again.
+    gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+    return false;
+}
+
+bool TCustomVideoCap::ConnectStages(GstElement *from, GstPad *fromPad, GstElement *to)
+{
+    if (!from || !to)
+        return false;
+    TGstRef<GstPad> out = fromPad ? TGstRef<GstPad>::Share(fromPad)
+                                  : TGstRef<GstPad>::Adopt(gst_element_get_static_pad(from, "src"));
+    TGstRef<GstPad> in = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(to, "sink"));
+    return out && in && !gst_pad_is_linked(out.get()) && !gst_pad_is_linked(in.get()) &&
+           GST_PAD_LINK_SUCCESSFUL(gst_pad_link(out.get(), in.get()));
+}
+
+// Stages of an earlier build that failed are still in the pipeline: they go
+// before new ones take their names.
+void TCustomVideoCap::RemoveStages()
+{
+    if (!FGraph)
+        return;
+    GstBin *bin = GST_BIN(FGraph.get());
+    std::vector<TGstRef<GstElement>> stages;
+    GST_OBJECT_LOCK(bin);
+    for (GList *l = bin->children; l; l = l->next)
+        if (l->data != FVCap.get())
+            stages.push_back(TGstRef<GstElement>::Share(GST_ELEMENT(l->data)));
+    GST_OBJECT_UNLOCK(bin);
+    for (const auto &stage : stages) {
+        gst_element_set_state(stage.get(), GST_STATE_NULL);
+        gst_bin_remove(bin, stage.get());
+    }
+}
+
+bool TCustomVideoCap::BuildGraph()
+{
+    if (!FGraph)
+        return false;
+    if (FGraphBuilt)
+        return true;
+    if (!FVCap || !FBoundDevice)
+        return false;
+    if (FPreviewPin && FSmartTee)
+        gst_element_release_request_pad(FSmartTee.get(), FPreviewPin.get());
+    FPreviewPin.reset();
+    RemoveStages();
+
+    if (!(FSmartTee = MakeStage("tee", "KARVOSmartTee")))
+        return Fail("CLSID_SmartTee Fail");
+    if (!(FGrabber = MakeStage("capsfilter", "KARVOBitmapGrabber")))
+        return Fail("Grabber Fail");
+    if (!(FRenderFilter = MakeStage("appsink", "KARVORenderFilter")))
+        return Fail("FRenderFilter Fail");
+    if (!AddStage(FGrabber))
+        return Fail("Grabber AddFilter Fail");
+    TGstRef<GstPad> grabberOut =
+        TGstRef<GstPad>::Adopt(gst_element_get_static_pad(FGrabber.get(), "src"));
+    if (!grabberOut)
+        return Fail("QueryInterface IID_ISampleGrabber  Fail");
+    if (FPixelFormat != pfDevice) {
+        TCapsPtr bgr(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
+        g_object_set(FGrabber.get(), "caps", bgr.get(), nullptr);
+    }
+    FGrabberCB->SetOwner(this);
+    FGrabberCB->SetGrayscale(FGrayscale);
+    FGrabberCB->SetInvertColor(FInvertColor);
+    FGrabberCB->SetFlipHorz(FFlipHorizontal);
+    FGrabberCB->SetFlipVert(FFlipVertical);
+    gst_pad_add_probe(
+        grabberOut.get(),
+        GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        OnGrabberData, new TGrabberProbe{FGrabberCB.get(), {}, false},
+        [](gpointer p) { delete static_cast<TGrabberProbe *>(p); });
+
+    if (!AddStage(FRenderFilter))
+        return Fail("Redner AddFilter Fail");
+    if (!AddStage(FSmartTee))
+        return Fail("Smart Tee AddFilter Fail");
+
+    const bool mjpeg = IsMjpeg(FCurrentFormat);
+    if (!(FMCMMjpegVideoDecoder = MakeStage(mjpeg ? "jpegdec" : "identity", "KARVOMJPEG")))
+        return Fail("MJPEG FIlter Fail");
+    // A damaged frame is dropped with a warning, never the end of the stream.
+    if (GST_IS_VIDEO_DECODER(FMCMMjpegVideoDecoder.get()))
+        gst_video_decoder_set_max_errors(GST_VIDEO_DECODER(FMCMMjpegVideoDecoder.get()), -1);
+    if (!AddStage(FMCMMjpegVideoDecoder))
+        return Fail("MJPEG Add Filter Fail");
+    if (!(FRotateFilter = MakeStage("videoflip", "KARVORoateFilter")))
+        return Fail("Rotate FIlter Fail");
+    if (!AddStage(FRotateFilter))
+        return Fail("Rotate Add Filter Fail");
+    ApplyRotation(FVideoRotate);
+    if (!(FColorSpaceConvert = MakeStage("videoconvert", "Color Convert")))
+        return Fail("Color Space Fail");
+    if (!AddStage(FColorSpaceConvert))
+        return Fail("Color Space Add Filter Fail");
+
+    if (!FBoundDevice->Open(FVCap.get()) || !ConnectStages(FVCap.get(), nullptr, FSmartTee.get()))
+        return Fail("Smart Tee Connect Fail");
+    FPreviewPin = TGstRef<GstPad>::Adopt(gst_element_request_pad_simple(FSmartTee.get(), "src_%u"));
+    if (!FPreviewPin ||
+        !ConnectStages(FSmartTee.get(), FPreviewPin.get(), FMCMMjpegVideoDecoder.get()))
+        return Fail("MJPEG Connect Fail");
+    if (!ConnectStages(FMCMMjpegVideoDecoder.get(), nullptr, FRotateFilter.get()))
+        return Fail("Rotate Connect Fail");
+    if (!ConnectStages(FRotateFilter.get(), nullptr, FColorSpaceConvert.get()))
+        return Fail("Color Convert Connect Fail");
+    if (!ConnectStages(FColorSpaceConvert.get(), nullptr, FGrabber.get()))
+        return Fail("SampleGrabber Connect Fail");
+    if (!ConnectStages(FGrabber.get(), nullptr, FRenderFilter.get()))
+        return Fail("Render Connect Fail");
+    if (!AttachVideoWindow()) {
+        gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+        return false;
+    }
+
+    TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
+    if (bus) {
+        gst_bus_set_sync_handler(bus.get(), &TCustomVideoCap::OnBusMessage, this, nullptr);
+        FMediaEvent = true;
+    }
+    FGraphBuilt = true;
+    return true;
+}
+
+void TCustomVideoCap::ApplyRotation(TVideoRotationType rotation)
+{
+    GObject *stage = G_OBJECT(FRotateFilter.get());
+    if (!stage || !g_object_class_find_property(G_OBJECT_GET_CLASS(stage), "video-direction"))
+        return;
+    // The direction's values 0..5 are the rotation's ordinals: identity, 90
+    // clockwise, 180, 90 counter-clockwise, mirror left-right, mirror
+    // top-bottom. (Its "method" property is not used.)
+    if (rotation > vrtFlipVert) {
+        qCWarning(lcCapture) << "rotate Fail";
+        return;
+    }
+    g_object_set(stage, "video-direction", int(rotation), nullptr);
+}
+
+bool TCustomVideoCap::AttachVideoWindow()
+{
+    GstAppSink *sink = GST_IS_APP_SINK(FRenderFilter.get()) ? GST_APP_SINK(FRenderFilter.get()) : nullptr;
+    if (!sink)
+        return false;
+    // Formats the picture window can show; the grabber's BGR among them.
+    TCapsPtr caps(gst_caps_from_string("video/x-raw,format={BGR,BGRx,BGRA,RGB,RGBx,RGBA}"));
+    gst_app_sink_set_caps(sink, caps.get());
+    // The newest frame only: the picture window never holds the stream up.
+    g_object_set(sink, "sync", FALSE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample", FALSE,
+                 "qos", FALSE, nullptr);
+
+    auto *window = new TVideoWindow(this);
+    FVideoWindow = window;
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = OnRendererSample;
+    gst_app_sink_set_callbacks(sink, &callbacks, window, nullptr);
+    ResizeWindow();
+    window->show();
+    return true;
+}
+
+GstBusSyncReply TCustomVideoCap::OnBusMessage(GstBus *, GstMessage *message, gpointer data)
+{
+    // Any thread. Only what the component acts on is kept on the bus.
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_EOS:
+    case GST_MESSAGE_WARNING:
+        break;
+    default:
+        return GST_BUS_DROP;
+    }
+    auto *self = static_cast<TCustomVideoCap *>(data);
+    if (!self->FGraphEventPending->exchange(true))
+        QCoreApplication::postEvent(self,
+                                    new TGrabberEvent(WM_GRAPHNOTIFY, nullptr, self->FGraphEventPending));
+    return GST_BUS_PASS;
+}
+
+void TCustomVideoCap::TearDownGraph()
+{
+    if (FPreviewing) {
+        StopPreview(); // ends with this teardown
+        return;
+    }
+    if (FGraph)
+        gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+    if (FMediaEvent && FGraph) {
+        TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+        gst_bus_set_flushing(bus.get(), TRUE);
+        gst_bus_set_flushing(bus.get(), FALSE);
+    }
+    FMediaEvent = false;
+    if (FRenderFilter && GST_IS_APP_SINK(FRenderFilter.get())) {
+        GstAppSinkCallbacks none{};
+        gst_app_sink_set_callbacks(GST_APP_SINK(FRenderFilter.get()), &none, nullptr, nullptr);
+    }
+    if (FVideoWindow) {
+        FVideoWindow->hide();
+        delete FVideoWindow.data();
+    }
+    if (FPreviewPin && FSmartTee)
+        gst_element_release_request_pad(FSmartTee.get(), FPreviewPin.get());
+    FPreviewPin.reset();
+    RemoveStages();
+    FSmartTee.reset();
+    FGrabber.reset();
+    FRenderFilter.reset();
+    FColorSpaceConvert.reset();
+    FMCMMjpegVideoDecoder.reset();
+    FRotateFilter.reset();
+    FGraphBuilt = false;
+    // Nothing streams now: messages of the run that ended are void.
+    QCoreApplication::removePostedEvents(this, WM_FRAMEARRIVED);
+    QCoreApplication::removePostedEvents(this, WM_FRAMEREADY);
+    QCoreApplication::removePostedEvents(this, WM_GRAPHNOTIFY);
+}
+
+bool TCustomVideoCap::StartPreview()
+{
+    if (FGraph && FPreviewing)
+        return true;
+    bool result = false;
+    if (BuildGraph()) {
+        const bool running =
+            gst_element_set_state(FGraph.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+        if (!running) {
+            qCWarning(lcCapture) << "the pipeline does not run";
+            gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+        }
+        if (running) {
+            FPreviewing = true;
+            result = true;
+            FGrabberCB->SetVideoSize(QSize(VideoWidth(), VideoHeight()));
+            FGrabberCB->SetGrabbingEnabled(false);
+        }
+    }
+    if (!result)
+        Raise(OnError);
+    return result;
+}
+
+void TCustomVideoCap::StopPreview()
+{
+    bool stopped = false, wasRecording = FRecording;
+    if (FPreviewing) {
+        if (FGraph &&
+            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+            return;
+        if (FRecording)
+            Raise(OnStopRecord);
+        FPreviewing = false;
+        SetSelectionMode(false);
+        FZoom = 1.0f;
+        stopped = true;
+    }
+    TearDownGraph();
+    FFirstFrame = true;
+    FRecording = false;
+    CustomInvalidate();
+    if (stopped && !wasRecording)
+        Raise(OnStopPreview);
+}
+
+void TCustomVideoCap::PausePreview()
+{
+    if (!FGraph)
+        return;
+    if (gst_element_set_state(FGraph.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+        qCDebug(lcCapture) << "the pipeline does not pause";
+    Raise(OnPausePreview);
+}
+
+void TCustomVideoCap::ResumePreview()
+{
+    StopPreview();
+    StartPreview();
+    Raise(OnResumePreview);
+}
+
+void TCustomVideoCap::RestartPreview()
+{
+    TearDownGraph();
+    StartPreview();
+    Raise(OnChangeFilter);
+}
+
+void TCustomVideoCap::SetVideoRotate(TVideoRotationType Value)
+{
+    FVideoRotate = Value;
+    RestartPreview();
+}
+
+void TCustomVideoCap::SetAspectRatio(bool Value)
+{
+    if (Value == FAspectRatio)
+        return;
+    FAspectRatio = Value;
+    if (FPreviewing) {
+        TearDownGraph();
+        StartPreview();
+    }
+}
+
+bool TCustomVideoCap::event(QEvent *e)
+{
+    switch (int(e->type())) {
+    case WM_GRAPHNOTIFY:
+        HandleGraphEvents();
+        return true;
+    case WM_FRAMEARRIVED:
+        HandleFrameArrived();
+        return true;
+    case WM_FRAMEREADY:
+        if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback())
+            FrameReadyMessage(*cb);
+        return true;
+    default:
+        return QWidget::event(e);
+    }
+}
+
+void TCustomVideoCap::FrameReadyMessage(TSampleGrabberCB &) {}
+
+void TCustomVideoCap::HandleFrameArrived()
+{
+    if (!FFirstFrame || !FPreviewing)
+        return;
+    FFirstFrame = false;
+    SetWideMOde(FWideMode); // fits the picture to the control
+    Raise(FRecording ? OnStartRecord : OnStartPreview);
+}
+
+void TCustomVideoCap::HandleGraphEvents()
+{
+    if (!FGraph)
+        return;
+    TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
+    while (bus) {
+        TMessagePtr message(gst_bus_pop(bus.get()));
+        if (!message)
+            break;
+        const char *from = GST_MESSAGE_SRC_NAME(message.get());
+        switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_ERROR: {
+            GError *raw = nullptr;
+            gchar *debug = nullptr;
+            gst_message_parse_error(message.get(), &raw, &debug);
+            TErrorPtr err(raw);
+            TGCharPtr details(debug);
+            DeviceLost(QStringLiteral("%1: %2 (%3)")
+                           .arg(QString::fromUtf8(from ? from : "?"),
+                                QString::fromUtf8(err ? err->message : ""),
+                                QString::fromUtf8(debug ? debug : "")));
+            return; // the stop flushed the bus
+        }
+        case GST_MESSAGE_EOS:
+            DeviceLost(QStringLiteral("the camera's stream ended"));
+            return;
+        case GST_MESSAGE_WARNING: {
+            GError *raw = nullptr;
+            gst_message_parse_warning(message.get(), &raw, nullptr);
+            TErrorPtr err(raw);
+            qCDebug(lcCapture).noquote() << from << ":" << (err ? err->message : "");
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+void TCustomVideoCap::DeviceLost(const QString &why)
+{
+    // A stream that fails stops for good in GStreamer; the preview is stopped
+    // as for a camera that went away, and a start that never showed a frame
+    // is reported as failed.
+    qCWarning(lcCapture).noquote() << "device lost:" << why;
+    if (!FPreviewing)
+        return;
+    const bool starting = FFirstFrame;
+    StopPreview();
+    if (starting)
+        Raise(OnError);
+}

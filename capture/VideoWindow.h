@@ -1,0 +1,42 @@
+#pragma once
+
+// The picture window: a child widget of the capture component that shows the
+// newest frame of the renderer stage, scaled to its own size. The component
+// places and sizes it; mouse input it does not use goes on to the component.
+
+#include "capture/GstHandles.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+class TVideoWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TVideoWindow(QWidget *parent);
+    ~TVideoWindow() override;
+
+    // Any thread: keeps `sample` as the frame to show and asks for one
+    // repaint; never waits for the UI thread.
+    void Present(GstSample *sample);
+    // Frames presented so far.
+    std::uint64_t FramesPresented() const { return FPresented; }
+    // The newest frame as an image (a copy); null before the first frame.
+    QImage CurrentImage() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    TSamplePtr TakeCurrent() const;
+
+    mutable std::mutex FLock;
+    TSamplePtr FCurrent; // guarded by FLock
+    std::shared_ptr<std::atomic<bool>> FRepaintPending = std::make_shared<std::atomic<bool>>(false);
+    std::atomic<std::uint64_t> FPresented{0};
+};
