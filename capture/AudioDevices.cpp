@@ -1,7 +1,6 @@
 #include "capture/AudioDevices.h"
 
 #include <alsa/asoundlib.h>
-
 #include <memory>
 
 namespace {

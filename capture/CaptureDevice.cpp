@@ -13,13 +13,13 @@ struct RawFormat
 
 // V4L2 raw formats and their GStreamer names.
 constexpr RawFormat RawFormats[] = {
-    {FourCC('Y', 'U', 'Y', 'V'), "YUY2"}, {FourCC('Y', 'U', 'Y', '2'), "YUY2"},
-    {FourCC('U', 'Y', 'V', 'Y'), "UYVY"}, {FourCC('Y', 'V', 'Y', 'U'), "YVYU"},
-    {FourCC('N', 'V', '1', '2'), "NV12"}, {FourCC('N', 'V', '2', '1'), "NV21"},
-    {FourCC('Y', 'U', '1', '2'), "I420"}, {FourCC('Y', 'V', '1', '2'), "YV12"},
-    {FourCC('B', 'G', 'R', '3'), "BGR"},  {FourCC('R', 'G', 'B', '3'), "RGB"},
-    {FourCC('B', 'G', 'R', '4'), "BGRx"}, {FourCC('X', 'R', '2', '4'), "BGRx"},
-    {FourCC('A', 'R', '2', '4'), "BGRA"}, {FourCC('G', 'R', 'E', 'Y'), "GRAY8"},
+    {FourCC('Y', 'U', 'Y', 'V'), "YUY2"},  {FourCC('Y', 'U', 'Y', '2'), "YUY2"},
+    {FourCC('U', 'Y', 'V', 'Y'), "UYVY"},  {FourCC('Y', 'V', 'Y', 'U'), "YVYU"},
+    {FourCC('N', 'V', '1', '2'), "NV12"},  {FourCC('N', 'V', '2', '1'), "NV21"},
+    {FourCC('Y', 'U', '1', '2'), "I420"},  {FourCC('Y', 'V', '1', '2'), "YV12"},
+    {FourCC('B', 'G', 'R', '3'), "BGR"},   {FourCC('R', 'G', 'B', '3'), "RGB"},
+    {FourCC('B', 'G', 'R', '4'), "BGRx"},  {FourCC('X', 'R', '2', '4'), "BGRx"},
+    {FourCC('A', 'R', '2', '4'), "BGRA"},  {FourCC('G', 'R', 'E', 'Y'), "GRAY8"},
     {FourCC('R', 'G', 'B', 'P'), "RGB16"}, {FourCC('R', 'G', 'B', 'O'), "RGB15"},
 };
 
@@ -31,7 +31,8 @@ GstCaps *ModeCaps(const TDeviceMode &mode)
     if (m.Width <= 0 || m.Height <= 0)
         return nullptr;
     GstCaps *caps = nullptr;
-    if (m.MediaSubType == FourCC('M', 'J', 'P', 'G') || m.MediaSubType == FourCC('J', 'P', 'E', 'G')) {
+    if (m.MediaSubType == FourCC('M', 'J', 'P', 'G') ||
+        m.MediaSubType == FourCC('J', 'P', 'E', 'G')) {
         caps = gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, m.Width, "height", G_TYPE_INT,
                                    m.Height, nullptr);
     } else {

@@ -6,9 +6,7 @@
 #include "capture/CaptureTypes.h"
 
 #include <QString>
-
 #include <gst/gst.h>
-
 #include <memory>
 #include <vector>
 

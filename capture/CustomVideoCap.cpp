@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <cmath>
 
 float TCustomVideoCap::MinZoom = 0.1f;
@@ -32,10 +31,11 @@ QRect ToQRect(const TRect &r)
 } // namespace
 
 TCustomVideoCap::TCustomVideoCap(QWidget *AOwner)
-    : QWidget(AOwner), FProviders(DefaultDeviceProviders()),
-      FStageFactory([](const char *factory, const char *name) {
-          return gst_element_factory_make(factory, name);
-      })
+    : QWidget(AOwner)
+    , FProviders(DefaultDeviceProviders())
+    , FStageFactory([](const char *factory, const char *name) {
+        return gst_element_factory_make(factory, name);
+    })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
@@ -115,8 +115,9 @@ int TCustomVideoCap::VideoDeviceIndex() const
 
 void TCustomVideoCap::SetVideoDeviceIndex(int Value)
 {
-    FmVideo = Value >= 0 && Value < VideoDeviceCount() ? FVideoDevicesList[std::size_t(Value)]->Moniker
-                                                        : nullptr;
+    FmVideo = Value >= 0 && Value < VideoDeviceCount()
+                  ? FVideoDevicesList[std::size_t(Value)]->Moniker
+                  : nullptr;
     SelectVideoDevice();
 }
 

@@ -10,27 +10,25 @@
 #include "capture/CaptureTypes.h"
 #include "capture/GstHandles.h"
 #include "capture/SampleGrabberCB.h"
+#include "capture/VideoWindow.h"
 
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
-
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
-
-class TVideoWindow;
 
 // One entry of the camera list.
 class TCapDeviceInfo
 {
 public:
     TCapDeviceInfo(QString aDeviceName, QString aDeviceNameInList, TCaptureDevicePtr aMoniker)
-        : DeviceName(std::move(aDeviceName)), DeviceNameInList(std::move(aDeviceNameInList)),
-          Moniker(std::move(aMoniker))
-    {
-    }
+        : DeviceName(std::move(aDeviceName))
+        , DeviceNameInList(std::move(aDeviceNameInList))
+        , Moniker(std::move(aMoniker))
+    {}
     QString DeviceName;       // as the device reports it
     QString DeviceNameInList; // made unique with " (%d)"
     TCaptureDevicePtr Moniker;
@@ -172,8 +170,8 @@ protected:
         FGrabber, FRenderFilter;
     TGstRef<GstPad> FPreviewPin; // the tee's output to the decoder
     QPointer<TVideoWindow> FVideoWindow;
-    bool FMediaEvent = false;   // bus messages are posted to the component
-    TGstRef<GstElement> FVCap;  // the camera's source, kept between runs
+    bool FMediaEvent = false;  // bus messages are posted to the component
+    TGstRef<GstElement> FVCap; // the camera's source, kept between runs
     QString FVideoDeviceName;
     std::vector<std::unique_ptr<TCapDeviceInfo>> FVideoDevicesList;
     TPixelFormat FPixelFormat = pf24bit;
@@ -215,5 +213,6 @@ private:
     std::vector<TDeviceProviderPtr> FProviders;
     TStageFactory FStageFactory;
     // A graph-event message is on its way.
-    std::shared_ptr<std::atomic<bool>> FGraphEventPending = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> FGraphEventPending =
+        std::make_shared<std::atomic<bool>>(false);
 };

@@ -7,13 +7,11 @@
 // The pipeline is built fresh for every start and torn down at every stop;
 // only the camera source stays. Bus messages and frames reach the component
 // as posted events: the streaming threads never wait for the UI thread.
-#include "capture/CustomVideoCap.h"
-
 #include "capture/CaptureLog.h"
+#include "capture/CustomVideoCap.h"
 #include "capture/VideoWindow.h"
 
 #include <QCoreApplication>
-
 #include <gst/app/gstappsink.h>
 #include <gst/video/gstvideodecoder.h>
 #include <gst/video/video.h>
@@ -57,9 +55,11 @@ GstPadProbeReturn OnGrabberData(GstPad *, GstPadProbeInfo *info, gpointer data)
     auto *data0 = static_cast<std::uint8_t *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
     const auto *end = frame.map[0].data + frame.map[0].size;
     const TFrameLayout layout{data0, std::size_t(end - data0), GST_VIDEO_FRAME_WIDTH(&frame),
-                              GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)};
+                              GST_VIDEO_FRAME_HEIGHT(&frame),
+                              GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)};
     const GstClockTime pts = GST_BUFFER_PTS(buffer);
-    probe->Callback->BufferCB(GST_CLOCK_TIME_IS_VALID(pts) ? double(pts) / GST_SECOND : 0.0, layout);
+    probe->Callback->BufferCB(GST_CLOCK_TIME_IS_VALID(pts) ? double(pts) / GST_SECOND : 0.0,
+                              layout);
     gst_video_frame_unmap(&frame);
     return GST_PAD_PROBE_OK;
 }
@@ -238,7 +238,8 @@ void TCustomVideoCap::ApplyRotation(TVideoRotationType rotation)
 
 bool TCustomVideoCap::AttachVideoWindow()
 {
-    GstAppSink *sink = GST_IS_APP_SINK(FRenderFilter.get()) ? GST_APP_SINK(FRenderFilter.get()) : nullptr;
+    GstAppSink *sink =
+        GST_IS_APP_SINK(FRenderFilter.get()) ? GST_APP_SINK(FRenderFilter.get()) : nullptr;
     if (!sink)
         return false;
     // Formats the picture window can show; the grabber's BGR among them.
@@ -271,8 +272,8 @@ GstBusSyncReply TCustomVideoCap::OnBusMessage(GstBus *, GstMessage *message, gpo
     }
     auto *self = static_cast<TCustomVideoCap *>(data);
     if (!self->FGraphEventPending->exchange(true))
-        QCoreApplication::postEvent(self,
-                                    new TGrabberEvent(WM_GRAPHNOTIFY, nullptr, self->FGraphEventPending));
+        QCoreApplication::postEvent(
+            self, new TGrabberEvent(WM_GRAPHNOTIFY, nullptr, self->FGraphEventPending));
     return GST_BUS_PASS;
 }
 

@@ -3,7 +3,6 @@
 // Owning handles for GStreamer and GLib objects.
 
 #include <gst/gst.h>
-
 #include <memory>
 #include <utility>
 
@@ -29,8 +28,12 @@ public:
         r.FPtr = p ? static_cast<T *>(gst_object_ref(p)) : nullptr;
         return r;
     }
-    TGstRef(const TGstRef &o) : FPtr(o.FPtr ? static_cast<T *>(gst_object_ref(o.FPtr)) : nullptr) {}
-    TGstRef(TGstRef &&o) noexcept : FPtr(std::exchange(o.FPtr, nullptr)) {}
+    TGstRef(const TGstRef &o)
+        : FPtr(o.FPtr ? static_cast<T *>(gst_object_ref(o.FPtr)) : nullptr)
+    {}
+    TGstRef(TGstRef &&o) noexcept
+        : FPtr(std::exchange(o.FPtr, nullptr))
+    {}
     TGstRef &operator=(TGstRef o) noexcept
     {
         std::swap(FPtr, o.FPtr);

@@ -1,7 +1,6 @@
 #include "capture/SampleGrabberCB.h"
 
 #include <QCoreApplication>
-
 #include <algorithm>
 #include <cstring>
 
@@ -67,5 +66,6 @@ void TSampleGrabberCB::FrameArrived()
 {
     QObject *owner = FOwner;
     if (owner && !FArrivedPending->exchange(true))
-        QCoreApplication::postEvent(owner, new TGrabberEvent(WM_FRAMEARRIVED, this, FArrivedPending));
+        QCoreApplication::postEvent(owner,
+                                    new TGrabberEvent(WM_FRAMEARRIVED, this, FArrivedPending));
 }

@@ -11,7 +11,6 @@
 #include <QEvent>
 #include <QObject>
 #include <QSize>
-
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -22,7 +21,8 @@ class TSampleGrabberCB;
 
 // The component's posted messages. The numbers follow the window messages
 // they stand for (WM_USER + n).
-enum TCaptureMessage : int {
+enum TCaptureMessage : int
+{
     WM_GRAPHNOTIFY = QEvent::User + 1,  // pipeline bus messages wait
     WM_FRAMEREADY = QEvent::User + 2,   // a frame was copied into the grabber buffer
     WM_FRAMEARRIVED = QEvent::User + 3, // a frame passed the grabber
@@ -34,10 +34,12 @@ enum TCaptureMessage : int {
 class TGrabberEvent : public QEvent
 {
 public:
-    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb, std::shared_ptr<std::atomic<bool>> pending = {})
-        : QEvent(QEvent::Type(type)), FCallback(cb), FPending(std::move(pending))
-    {
-    }
+    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb,
+                  std::shared_ptr<std::atomic<bool>> pending = {})
+        : QEvent(QEvent::Type(type))
+        , FCallback(cb)
+        , FPending(std::move(pending))
+    {}
     ~TGrabberEvent() override
     {
         if (FPending)

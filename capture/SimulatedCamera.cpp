@@ -4,7 +4,6 @@
 #include "capture/GstHandles.h"
 
 #include <QRegularExpression>
-
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -17,9 +16,10 @@ namespace {
 struct TSimState
 {
     explicit TSimState(TSimulatedCamera c)
-        : Config(std::move(c)), DropAfter(Config.DropAfterFrames), DamagedEvery(Config.DamagedEvery)
-    {
-    }
+        : Config(std::move(c))
+        , DropAfter(Config.DropAfterFrames)
+        , DamagedEvery(Config.DamagedEvery)
+    {}
     const TSimulatedCamera Config;
     std::atomic<int> DropAfter;
     std::atomic<int> DamagedEvery;
@@ -76,7 +76,8 @@ TDeviceMode DeviceModeOf(const TSimulatedMode &m)
     // 100-nanosecond units.
     const std::int64_t duration = 10'000'000 / std::max(m.Fps, 1);
     const double rate = 10'000'000.0 / double(duration);
-    d.Mode = {MEDIATYPE_Video, SubTypeOf(m), m.Width, m.Height, m.Mjpeg ? 24 : 16, rate, rate, rate};
+    d.Mode = {MEDIATYPE_Video,   SubTypeOf(m), m.Width, m.Height,
+              m.Mjpeg ? 24 : 16, rate,         rate,    rate};
     d.FpsNumerator = m.Fps;
     d.FpsDenominator = 1;
     return d;
@@ -137,9 +138,8 @@ GstPadProbeReturn OnCameraFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
         src->Lost = true;
         GError *err = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
                                           "Could not read from resource.");
-        gst_element_post_message(src->Picture,
-                                 gst_message_new_error(GST_OBJECT(src->Picture), err,
-                                                       "simulated camera lost"));
+        gst_element_post_message(src->Picture, gst_message_new_error(GST_OBJECT(src->Picture), err,
+                                                                     "simulated camera lost"));
         g_error_free(err);
         return GST_PAD_PROBE_DROP;
     }
@@ -155,7 +155,9 @@ GstPadProbeReturn OnCameraFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
 class TSimDevice final : public TCaptureDevice
 {
 public:
-    explicit TSimDevice(TSimStatePtr state) : FState(std::move(state)) {}
+    explicit TSimDevice(TSimStatePtr state)
+        : FState(std::move(state))
+    {}
 
     QString FriendlyName() const override { return FState->Config.FriendlyName; }
     QString DevicePath() const override { return FState->Config.DevicePath; }
@@ -225,7 +227,8 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
         qCWarning(lcCapture) << "the simulated camera needs videotestsrc, jpegenc and queue";
         return false;
     }
-    gst_util_set_object_arg(G_OBJECT(picture), "pattern", FState->Config.Pattern.toUtf8().constData());
+    gst_util_set_object_arg(G_OBJECT(picture), "pattern",
+                            FState->Config.Pattern.toUtf8().constData());
     g_object_set(picture, "is-live", TRUE, "horizontal-speed", FState->Config.Speed, nullptr);
     TCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING,
                                       it->Mjpeg ? "I420" : "YUY2", "width", G_TYPE_INT, it->Width,
@@ -235,8 +238,8 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
     // Like a camera's few capture buffers: when nobody takes a frame, the
     // oldest is dropped rather than the camera stalling.
     gst_util_set_object_arg(G_OBJECT(wire), "leaky", "downstream");
-    g_object_set(wire, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time",
-                 guint64(0), nullptr);
+    g_object_set(wire, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time", guint64(0),
+                 nullptr);
 
     gst_bin_add_many(bin, picture, raw, wire, nullptr);
     GstElement *last = raw;

@@ -19,7 +19,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -40,7 +39,7 @@ struct TSimulatedCamera
     QString DevicePath;
     std::vector<TSimulatedMode> Modes;
     int DropAfterFrames = -1; // lost after this many frames of a run; -1: never
-    int DamagedEvery = 0;    // 0: no damaged frames
+    int DamagedEvery = 0;     // 0: no damaged frames
     std::vector<std::pair<int, int>> Refused;
     QString Pattern = QStringLiteral("smpte");
     int Speed = 4;

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -51,10 +50,12 @@ class TV4l2Device final : public TCaptureDevice
 public:
     TV4l2Device(std::shared_ptr<TV4l2System> sys, QString node, QString name, QString path,
                 v4l2_buf_type type)
-        : FSys(std::move(sys)), FNode(std::move(node)), FName(std::move(name)),
-          FPath(std::move(path)), FType(type)
-    {
-    }
+        : FSys(std::move(sys))
+        , FNode(std::move(node))
+        , FName(std::move(name))
+        , FPath(std::move(path))
+        , FType(type)
+    {}
 
     QString FriendlyName() const override { return FName; }
     QString DevicePath() const override { return FPath; }
@@ -141,10 +142,9 @@ std::vector<TDeviceMode> TV4l2Device::ReadModes()
         } else {
             const auto &s = fs.stepwise;
             const bool continuous = fs.type == V4L2_FRMSIZE_TYPE_CONTINUOUS;
-            const TSizeRange range{int(s.min_width),  int(s.max_width),
-                                   continuous ? 1 : int(s.step_width),
-                                   int(s.min_height), int(s.max_height),
-                                   continuous ? 1 : int(s.step_height)};
+            const TSizeRange range{
+                int(s.min_width),  int(s.max_width),  continuous ? 1 : int(s.step_width),
+                int(s.min_height), int(s.max_height), continuous ? 1 : int(s.step_height)};
             for (const auto &[w, h] : SizesOfRange(range))
                 AddModes(fd, fmt.pixelformat, w, h, modes);
         }
@@ -230,20 +230,22 @@ bool TV4l2Device::Open(GstElement *source)
 
 } // namespace
 
-TV4l2Provider::TV4l2Provider(std::shared_ptr<TV4l2System> system) : FSystem(std::move(system)) {}
+TV4l2Provider::TV4l2Provider(std::shared_ptr<TV4l2System> system)
+    : FSystem(std::move(system))
+{}
 
 QString TV4l2Provider::DevicePathOf(const QString &sysfsRoot, const QString &nodeName)
 {
     const QString root = QFileInfo(sysfsRoot).canonicalFilePath();
-    QString real = QFileInfo(sysfsRoot + QStringLiteral("/class/video4linux/") + nodeName)
-                       .canonicalFilePath();
+    QString real =
+        QFileInfo(sysfsRoot + QStringLiteral("/class/video4linux/") + nodeName).canonicalFilePath();
     if (real.isEmpty() || root.isEmpty() || !real.startsWith(root))
         return QStringLiteral("/sys/class/video4linux/") + nodeName;
     const QString sysPath = QStringLiteral("/sys") + real.mid(root.size());
 
     // The USB device is the nearest folder above the node with idVendor and
     // idProduct.
-    for (QDir dir = QFileInfo(real).dir(); dir.absolutePath().size() > root.size(); ) {
+    for (QDir dir = QFileInfo(real).dir(); dir.absolutePath().size() > root.size();) {
         const QString vid = ReadSysfsText(dir.filePath(QStringLiteral("idVendor")));
         const QString pid = ReadSysfsText(dir.filePath(QStringLiteral("idProduct")));
         if (!vid.isEmpty() && !pid.isEmpty()) {
@@ -268,7 +270,8 @@ std::vector<TCaptureDevicePtr> TV4l2Provider::Enumerate()
     const QString classDir = FSystem->SysfsRoot() + QStringLiteral("/class/video4linux");
     static const QRegularExpression videoNode(QStringLiteral("^video(\\d+)$"));
     std::vector<std::pair<int, QString>> nodes;
-    for (const QString &name : QDir(classDir).entryList(QDir::Dirs | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QString &name :
+         QDir(classDir).entryList(QDir::Dirs | QDir::System | QDir::NoDotAndDotDot)) {
         const auto m = videoNode.match(name);
         if (m.hasMatch())
             nodes.emplace_back(m.captured(1).toInt(), name);

@@ -1,7 +1,6 @@
 #include "capture/V4l2System.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -5,7 +5,6 @@
 // provider another one (recorded answers, a fake sysfs tree).
 
 #include <QString>
-
 #include <memory>
 #include <utility>
 
@@ -29,9 +28,10 @@ public:
 class TV4l2Fd
 {
 public:
-    TV4l2Fd(TV4l2System &sys, const QString &path, int flags) : FSys(&sys), FFd(sys.Open(path, flags))
-    {
-    }
+    TV4l2Fd(TV4l2System &sys, const QString &path, int flags)
+        : FSys(&sys)
+        , FFd(sys.Open(path, flags))
+    {}
     TV4l2Fd(const TV4l2Fd &) = delete;
     TV4l2Fd &operator=(const TV4l2Fd &) = delete;
     ~TV4l2Fd()
@@ -41,7 +41,10 @@ public:
     }
     bool IsOpen() const { return FFd >= 0; }
     // ioctl on the node; true on success.
-    bool Ioctl(unsigned long request, void *arg) const { return FSys->Ioctl(FFd, request, arg) >= 0; }
+    bool Ioctl(unsigned long request, void *arg) const
+    {
+        return FSys->Ioctl(FFd, request, arg) >= 0;
+    }
 
 private:
     TV4l2System *FSys;

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <gst/video/video.h>
 
 namespace {
@@ -16,9 +15,9 @@ class TRepaintEvent : public QEvent
 {
 public:
     explicit TRepaintEvent(std::shared_ptr<std::atomic<bool>> pending)
-        : QEvent(RepaintEvent), FPending(std::move(pending))
-    {
-    }
+        : QEvent(RepaintEvent)
+        , FPending(std::move(pending))
+    {}
     ~TRepaintEvent() override { *FPending = false; }
 
 private:
@@ -70,7 +69,8 @@ bool WithFrameImage(GstSample *sample, F f)
 
 } // namespace
 
-TVideoWindow::TVideoWindow(QWidget *parent) : QWidget(parent)
+TVideoWindow::TVideoWindow(QWidget *parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -120,6 +120,6 @@ void TVideoWindow::paintEvent(QPaintEvent *event)
                            painter.drawImage(QRect(QPoint(0, 0), size()), image);
                        });
     if (!drawn)
-        painter.fillRect(event->rect(), parentWidget() ? parentWidget()->palette().window()
-                                                       : QBrush(Qt::black));
+        painter.fillRect(event->rect(),
+                         parentWidget() ? parentWidget()->palette().window() : QBrush(Qt::black));
 }

@@ -8,7 +8,6 @@
 
 #include <QColor>
 #include <QWidget>
-
 #include <atomic>
 #include <memory>
 #include <mutex>

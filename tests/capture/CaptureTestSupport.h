@@ -12,10 +12,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
 
@@ -113,14 +111,30 @@ public:
     {
         SetDeviceProviders({std::make_shared<TSimulatedProvider>()});
         resize(640, 360);
-        OnStartPreview = [this](TCustomVideoCap *) { ++StartPreviewCount; };
-        OnStartRecord = [this](TCustomVideoCap *) { ++StartRecordCount; };
-        OnStopPreview = [this](TCustomVideoCap *) { ++StopPreviewCount; };
-        OnStopRecord = [this](TCustomVideoCap *) { ++StopRecordCount; };
-        OnPausePreview = [this](TCustomVideoCap *) { ++PauseCount; };
-        OnResumePreview = [this](TCustomVideoCap *) { ++ResumeCount; };
-        OnChangeFilter = [this](TCustomVideoCap *) { ++ChangeFilterCount; };
-        OnError = [this](TCustomVideoCap *) { ++ErrorCount; };
+        OnStartPreview = [this](TCustomVideoCap *) {
+            ++StartPreviewCount;
+        };
+        OnStartRecord = [this](TCustomVideoCap *) {
+            ++StartRecordCount;
+        };
+        OnStopPreview = [this](TCustomVideoCap *) {
+            ++StopPreviewCount;
+        };
+        OnStopRecord = [this](TCustomVideoCap *) {
+            ++StopRecordCount;
+        };
+        OnPausePreview = [this](TCustomVideoCap *) {
+            ++PauseCount;
+        };
+        OnResumePreview = [this](TCustomVideoCap *) {
+            ++ResumeCount;
+        };
+        OnChangeFilter = [this](TCustomVideoCap *) {
+            ++ChangeFilterCount;
+        };
+        OnError = [this](TCustomVideoCap *) {
+            ++ErrorCount;
+        };
     }
 
     void FlagRecording() { FRecording = true; }
@@ -137,8 +151,7 @@ public:
     }
 
     int StartPreviewCount = 0, StartRecordCount = 0, StopPreviewCount = 0, StopRecordCount = 0,
-        PauseCount = 0, ResumeCount = 0, ChangeFilterCount = 0, ErrorCount = 0,
-        FrameReadyCount = 0;
+        PauseCount = 0, ResumeCount = 0, ChangeFilterCount = 0, ErrorCount = 0, FrameReadyCount = 0;
     TGrabbed LastGrab;
 
 protected:

@@ -4,11 +4,9 @@
 // grabbed frames.
 #include "CaptureTestSupport.h"
 #include "ReferenceEffects.h"
-
 #include "capture/VideoWindow.h"
 
 #include <QImage>
-
 #include <cstdlib>
 
 namespace {
@@ -38,9 +36,8 @@ protected:
     bool StartAndWaitForPicture()
     {
         return Cap.StartPreview() && WaitUntil([&] { return Cap.StartPreviewCount > 0; }) &&
-               WaitUntil([&] {
-                   return Cap.VideoWindow() && Cap.VideoWindow()->FramesPresented() >= 3;
-               });
+               WaitUntil(
+                   [&] { return Cap.VideoWindow() && Cap.VideoWindow()->FramesPresented() >= 3; });
     }
 
     std::uint64_t Presented() const
@@ -118,7 +115,8 @@ TEST_F(Pipeline, StartWithoutACameraRaisesOnError)
     unbound.SetVideoDeviceIndex(5);
     EXPECT_FALSE(unbound.StartPreview());
     EXPECT_EQ(unbound.ErrorCount, 2);
-    EXPECT_TRUE(log.Lines().filter(QStringLiteral("Fail")).isEmpty()) << log.Lines().join('\n').toStdString();
+    EXPECT_TRUE(log.Lines().filter(QStringLiteral("Fail")).isEmpty())
+        << log.Lines().join('\n').toStdString();
 }
 
 TEST_F(Pipeline, MissingStageFailsTheBuildWithItsText)
@@ -133,7 +131,9 @@ TEST_F(Pipeline, MissingStageFailsTheBuildWithItsText)
         {"tee", "CLSID_SmartTee Fail", {}},
         {"capsfilter", "Grabber Fail", {}},
         {"appsink", "FRenderFilter Fail", {}},
-        {"jpegdec", "MJPEG FIlter Fail", {"KARVOBitmapGrabber", "KARVORenderFilter", "KARVOSmartTee"}},
+        {"jpegdec",
+         "MJPEG FIlter Fail",
+         {"KARVOBitmapGrabber", "KARVORenderFilter", "KARVOSmartTee"}},
         {"videoflip",
          "Rotate FIlter Fail",
          {"KARVOBitmapGrabber", "KARVORenderFilter", "KARVOSmartTee", "KARVOMJPEG"}},
@@ -145,13 +145,15 @@ TEST_F(Pipeline, MissingStageFailsTheBuildWithItsText)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Factory);
         Cap.SetStageFactory([&](const char *factory, const char *name) -> GstElement * {
-            return QByteArray(factory) == c.Factory ? nullptr : gst_element_factory_make(factory, name);
+            return QByteArray(factory) == c.Factory ? nullptr
+                                                    : gst_element_factory_make(factory, name);
         });
         const int errors = Cap.ErrorCount;
         {
             TCaptureLog log;
             EXPECT_FALSE(Cap.StartPreview());
-            EXPECT_TRUE(log.Contains(QString::fromLatin1(c.Text))) << log.Lines().join('\n').toStdString();
+            EXPECT_TRUE(log.Contains(QString::fromLatin1(c.Text)))
+                << log.Lines().join('\n').toStdString();
             // The first failing step ends the build: no later text.
             EXPECT_EQ(log.Lines().filter(QStringLiteral("Fail")).size(), 1);
         }
@@ -188,8 +190,8 @@ TEST_F(Pipeline, ARefusedModeFailsTheStart)
 TEST_F(Pipeline, RawModesPassTheDecoderUnchanged)
 {
     TSimulatedCameras::Clear();
-    TSimulatedCameras::Add(SimCamera(QStringLiteral("Raw Cam"), QStringLiteral("raw0"),
-                                     {{160, 120, false, 30}}));
+    TSimulatedCameras::Add(
+        SimCamera(QStringLiteral("Raw Cam"), QStringLiteral("raw0"), {{160, 120, false, 30}}));
     TTestVideoCap raw;
     ASSERT_TRUE(raw.Init());
     raw.SetVideoDeviceIndex(0);
@@ -353,12 +355,26 @@ TGrabbed Turned(const TGrabbed &f, int ordinal)
         for (int x = 0; x < t.Width; ++x) {
             int sx = x, sy = y;
             switch (ordinal) {
-            case 1: sx = y; sy = f.Height - 1 - x; break;
-            case 2: sx = f.Width - 1 - x; sy = f.Height - 1 - y; break;
-            case 3: sx = f.Width - 1 - y; sy = x; break;
-            case 4: sx = f.Width - 1 - x; break;
-            case 5: sy = f.Height - 1 - y; break;
-            default: break;
+            case 1:
+                sx = y;
+                sy = f.Height - 1 - x;
+                break;
+            case 2:
+                sx = f.Width - 1 - x;
+                sy = f.Height - 1 - y;
+                break;
+            case 3:
+                sx = f.Width - 1 - y;
+                sy = x;
+                break;
+            case 4:
+                sx = f.Width - 1 - x;
+                break;
+            case 5:
+                sy = f.Height - 1 - y;
+                break;
+            default:
+                break;
             }
             std::copy_n(f.Px(sx, sy), 3, &t.Bytes[std::size_t(y) * t.Stride + std::size_t(x) * 3]);
         }

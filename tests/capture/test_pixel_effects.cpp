@@ -2,7 +2,6 @@
 // negative, grayscale, left-right mirror, top-bottom mirror, tint, each step
 // on a whole-frame work copy, on frames stored top-down with a row stride.
 #include "ReferenceEffects.h"
-
 #include "capture/PixelKernels.h"
 
 #include <cmath>
@@ -109,7 +108,8 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
                                            bool(mask & 8), bool(mask & 16), r};
                     const Frame original = RandomFrame(s.W, s.H, stride, seed++);
                     Frame expected = original;
-                    ReferenceEffects(expected.Bytes.data(), expected.W, expected.H, expected.Stride, fx);
+                    ReferenceEffects(expected.Bytes.data(), expected.W, expected.H, expected.Stride,
+                                     fx);
                     for (const auto &set : sets) {
                         Frame actual = original;
                         ApplyPixelEffectsWith(*set.Kernels, actual.Layout(), fx);
