@@ -112,14 +112,46 @@ bool TVideoWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void TVideoWindow::ScaleBgr(const QImage &frame, const QRect &area)
+{
+    const int tw = width(), th = height();
+    if (FScaled.size() != size())
+        FScaled = QImage(size(), QImage::Format_RGB32);
+    if (FColumnsFor[0] != frame.width() || FColumnsFor[1] != tw) {
+        FColumns.resize(std::size_t(tw));
+        for (int x = 0; x < tw; ++x)
+            FColumns[std::size_t(x)] =
+                3 * int((std::int64_t(2 * x + 1) * frame.width()) / (2 * std::int64_t(tw)));
+        FColumnsFor[0] = frame.width();
+        FColumnsFor[1] = tw;
+    }
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const int sy = int((std::int64_t(2 * y + 1) * frame.height()) / (2 * std::int64_t(th)));
+        const uchar *src = frame.constScanLine(sy);
+        auto *dst = reinterpret_cast<QRgb *>(FScaled.scanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const uchar *p = src + FColumns[std::size_t(x)];
+            dst[x] = qRgb(p[2], p[1], p[0]);
+        }
+    }
+}
+
 void TVideoWindow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    const QRect area = event->rect().intersected(rect());
     const TSamplePtr sample = TakeCurrent();
     const bool drawn = sample && WithFrameImage(sample.get(), [&](const QImage &image) {
-                           painter.drawImage(QRect(QPoint(0, 0), size()), image);
+                           if (image.format() == QImage::Format_BGR888 && image.size() != size()) {
+                               // Only the window's pixels are read and converted,
+                               // not the whole frame.
+                               ScaleBgr(image, area);
+                               painter.drawImage(area.topLeft(), FScaled, area);
+                           } else {
+                               painter.drawImage(QRect(QPoint(0, 0), size()), image);
+                           }
                        });
     if (!drawn)
-        painter.fillRect(event->rect(),
+        painter.fillRect(area,
                          parentWidget() ? parentWidget()->palette().window() : QBrush(Qt::black));
 }

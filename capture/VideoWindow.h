@@ -7,10 +7,12 @@
 #include "capture/GstHandles.h"
 
 #include <QColor>
+#include <QImage>
 #include <QWidget>
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class TVideoWindow : public QWidget
 {
@@ -33,6 +35,12 @@ protected:
 
 private:
     TSamplePtr TakeCurrent() const;
+    // Draws a BGR frame scaled to the window into FScaled (nearest pixel).
+    void ScaleBgr(const QImage &frame, const QRect &area);
+
+    QImage FScaled;              // the window-sized picture (UI thread)
+    std::vector<int> FColumns;   // source byte offset of each window column
+    int FColumnsFor[2] = {0, 0}; // frame and window widths FColumns was made for
 
     mutable std::mutex FLock;
     TSamplePtr FCurrent; // guarded by FLock

@@ -1,0 +1,87 @@
+// The V4L2 provider and the pipeline on a real V4L2 driver: the virtual
+// "vivid" camera. Runs where vivid is loaded (the test VM: see
+// tests/capture/run-v4l2-in-vm.sh); skipped elsewhere.
+#include "CaptureTestSupport.h"
+#include "capture/ModeText.h"
+#include "capture/V4l2Provider.h"
+
+#include <QFile>
+
+namespace {
+
+const char *VividDriver = "/sys/bus/platform/drivers/vivid";
+
+TCaptureDevicePtr FindVivid()
+{
+    for (const TCaptureDevicePtr &d : TV4l2Provider().Enumerate())
+        if (d->DevicePath().contains("/platform/vivid"))
+            return d;
+    return nullptr;
+}
+
+bool WriteSysfs(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
+
+class Vivid : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Device = FindVivid();
+        if (!Device)
+            GTEST_SKIP() << "no vivid device here";
+    }
+    TCaptureDevicePtr Device;
+};
+
+TEST_F(Vivid, ListsTheCaptureNodeWithItsModes)
+{
+    EXPECT_EQ(Device->DevicePath(), "/sys/devices/platform/vivid.0/video4linux/video0");
+    const auto modes = Device->ReadModes();
+    ASSERT_FALSE(modes.empty());
+    const auto yuyv640 = std::find_if(modes.begin(), modes.end(), [](const TDeviceMode &m) {
+        return m.Mode.MediaSubType == FourCC('Y', 'U', 'Y', 'V') && m.Mode.Width == 640 &&
+               m.Mode.Height == 480;
+    });
+    ASSERT_NE(yuyv640, modes.end());
+    EXPECT_EQ(yuyv640->Mode.BitCount, 16);
+    EXPECT_DOUBLE_EQ(yuyv640->Mode.MinFrameRate, 1.0);
+    EXPECT_GE(yuyv640->Mode.MaxFrameRate, 25.0);
+    for (const TDeviceMode &m : modes)
+        std::printf("  %s %d x %d  %.5f fps (%.5f .. %.5f)\n",
+                    qPrintable(FourCCText(m.Mode.MediaSubType)), m.Mode.Width, m.Mode.Height,
+                    m.Mode.FrameRate, m.Mode.MinFrameRate, m.Mode.MaxFrameRate);
+    EXPECT_GT(Device->ReadCurrentFormat().Mode.Width, 0);
+}
+
+TEST_F(Vivid, PreviewsAndStopsWhenTheDeviceGoes)
+{
+    TTestVideoCap cap;
+    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+    ASSERT_TRUE(cap.Init());
+    const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
+    ASSERT_GE(index, 0);
+    cap.SetVideoDeviceIndex(index);
+    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_TRUE(cap.StartPreview());
+    ASSERT_TRUE(WaitUntil([&] { return cap.StartPreviewCount == 1; }, 30000));
+    TGrabbed frame;
+    ASSERT_TRUE(cap.Grab(frame, 30000));
+    EXPECT_EQ(frame.Width, 640);
+    EXPECT_EQ(frame.Height, 480);
+
+    // Pull the cable: the driver lets go of its nodes under the stream.
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/unbind", "vivid.0"));
+    EXPECT_TRUE(WaitUntil([&] { return !cap.Previewing(); }, 30000));
+    EXPECT_EQ(cap.StopPreviewCount, 1);
+    EXPECT_EQ(cap.ErrorCount, 0);
+    // Gone: a new start fails.
+    EXPECT_FALSE(cap.StartPreview());
+    EXPECT_EQ(cap.ErrorCount, 1);
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/bind", "vivid.0"));
+}
+
+} // namespace
