@@ -45,7 +45,13 @@ TCustomVideoCap::TCustomVideoCap(QWidget *AOwner)
 TCustomVideoCap::~TCustomVideoCap()
 {
     // The caller stops recording and preview first; whatever still runs is
-    // stopped here before the grabber callback goes.
+    // stopped here before the grabber callback goes, without events: their
+    // handlers may belong to objects already gone.
+    OnStartPreview = OnStartRecord = OnPausePreview = OnResumePreview = OnStopPreview =
+        OnStopRecord = OnCaptureEvent = OnChangeFilter = OnChangeZoom = OnError = nullptr;
+    OnCapturedEvent = nullptr;
+    OnSelectionRect = nullptr;
+    OnRecording = nullptr;
     ReleaseGraph();
     QCoreApplication::removePostedEvents(this);
 }
