@@ -136,27 +136,31 @@ TEST_F(Grabber, SettingsChangeWhileFramesRun)
     // The streaming thread reads the settings while the UI thread changes
     // them: every frame is processed with some consistent-enough setting and
     // nothing is read or written outside it.
-    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    Cb.SetGrabbingEnabled(true);
+    int grabs = 1;
     std::thread stream([&] {
         Frame f;
-        while (!stop) {
+        for (int i = 0; i < 3000; ++i)
             Cb.BufferCB(0, f.Layout());
-        }
+        done = true;
     });
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 1; !done; ++i) {
         Cb.SetFlipHorz(i % 2);
         Cb.SetFlipVert(i % 3 == 0);
         Cb.SetGrayscale(i % 5 == 0);
         Cb.SetSelectionMode(i % 7 == 0);
         Cb.SetSelectionRect({i % 9 - 2, i % 4, i % 11, i % 6});
-        if (i % 50 == 0)
+        if (i % 50 == 0 && grabs < 40) {
             Cb.SetGrabbingEnabled(true);
+            ++grabs;
+        }
     }
-    stop = true;
     stream.join();
     Deliver();
-    EXPECT_GE(Owner.Arrived, 1);
-    EXPECT_LE(Owner.Ready, 40);
+    EXPECT_EQ(Owner.Arrived, 1); // one arrival waits; the others were not queued
+    EXPECT_GE(Owner.Ready, 1);
+    EXPECT_LE(Owner.Ready, grabs); // never more copies than requests
 }
 
 } // namespace
