@@ -89,6 +89,15 @@ void BM_AllEffectsPlainKernels(benchmark::State &state)
 }
 BENCHMARK(BM_AllEffectsPlainKernels);
 
+#ifdef OVILEN_PIXEL_SIMD
+// The same with the SSSE3 kernels (processors without AVX2).
+void BM_AllEffectsSsse3Kernels(benchmark::State &state)
+{
+    RunEffects(state, {true, true, true, true, true, Selection}, &Ssse3RowKernels());
+}
+BENCHMARK(BM_AllEffectsSsse3Kernels);
+#endif
+
 void BM_AllButTint(benchmark::State &state)
 {
     RunEffects(state, {true, true, true, true, false, {}});

@@ -1,16 +1,19 @@
 // The live pipeline at 1920x1080 MJPEG 30 fps on a simulated camera with
 // every effect on, against the same stages run by gst-launch-1.0 into a fake
 // sink over the same number of frames: frames per second, frames dropped,
-// and processor time (user + system, all threads) per frame.
+// and processor time (user + system, all threads) per frame. The two runs
+// alternate over a few rounds so that both see the same machine load; the
+// counters are the medians of the rounds (aim: cpu_vs_gst_launch <= 1.2,
+// fps 30, frames_dropped 0).
 #include "capture/CustomVideoCap.h"
 #include "capture/SimulatedCamera.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -22,6 +25,7 @@ extern char **environ;
 namespace {
 
 constexpr int Frames = 300; // ten seconds at 30 fps
+constexpr int Rounds = 3;
 const QString CamPath = QStringLiteral("usb#VID_0000&PID_2003#bench0");
 
 double Seconds(const timeval &t)
@@ -36,11 +40,22 @@ double ProcessCpu()
     return Seconds(r.ru_utime) + Seconds(r.ru_stime);
 }
 
-double BaselineCpuPerFrame = 0;
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct TRun
+{
+    bool Ok = false;
+    double Wall = 0, Cpu = 0;
+    double Presented = 0;
+};
 
 // The same stages as the component's pipeline: the simulated camera (test
 // picture, JPEG encoder, its queue), tee, decoder, rotation, converter to BGR.
-void BM_GstLaunchBaseline(benchmark::State &state)
+TRun RunGstLaunch()
 {
     const std::string frames = "num-buffers=" + std::to_string(Frames);
     std::vector<std::string> args = {
@@ -79,34 +94,72 @@ void BM_GstLaunchBaseline(benchmark::State &state)
     for (auto &a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "gst-launch-1.0", nullptr, nullptr, argv.data(), environ) != 0) {
-            state.SkipWithError("gst-launch-1.0 cannot be started");
-            return;
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(pid, &status, 0, &usage);
-        const double wall = clock.elapsed() / 1000.0;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("gst-launch-1.0 failed");
-            return;
-        }
-        const double cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-        BaselineCpuPerFrame = cpu / Frames;
-        state.SetIterationTime(wall);
-        state.counters["fps"] = Frames / wall;
-        state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / Frames;
-        state.counters["cpu_cores"] = cpu / wall;
-    }
-}
-BENCHMARK(BM_GstLaunchBaseline)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-// The component with every effect on, its picture window on the screen.
-void RunComponent(benchmark::State &state, bool shown)
+    TRun run;
+    QElapsedTimer clock;
+    clock.start();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "gst-launch-1.0", nullptr, nullptr, argv.data(), environ) != 0)
+        return run;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.Wall = clock.elapsed() / 1000.0;
+    run.Cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    run.Presented = Frames;
+    run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// The component with every effect on, its picture window shown or not.
+TRun RunComponent(bool shown)
+{
+    TRun run;
+    TCustomVideoCap cap;
+    cap.SetDeviceProviders({std::make_shared<TSimulatedProvider>()});
+    cap.resize(960, 540);
+    if (shown)
+        cap.show();
+    if (!cap.Init())
+        return run;
+    cap.SetVideoDeviceIndex(0);
+    cap.SetAspectRatio(true);
+    cap.SetInvertColor(true);
+    cap.SetGrayscale(true);
+    cap.SetHorizontal(true);
+    cap.SetVertical(true);
+    cap.SetSelectionMode(true);
+    cap.GrabberCB().SetSelectionRect({400, 200, 1500, 900});
+
+    // The camera sends its frames and is then lost, which stops the preview:
+    // every frame it sent had the time to reach the window.
+    TSimulatedCameras::SetDropAfterFrames(CamPath, Frames);
+    const double cpuBefore = ProcessCpu();
+    QElapsedTimer clock;
+    clock.start();
+    if (!cap.StartPreview())
+        return run;
+    // Frames that reach the renderer.
+    std::atomic<std::uint64_t> presented{0};
+    GstElement *renderer = gst_bin_get_by_name(GST_BIN(cap.Graph()), "KARVORenderFilter");
+    GstPad *rendererIn = gst_element_get_static_pad(renderer, "sink");
+    gst_pad_add_probe(
+        rendererIn, GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad *, GstPadProbeInfo *, gpointer n) {
+            ++*static_cast<std::atomic<std::uint64_t> *>(n);
+            return GST_PAD_PROBE_OK;
+        },
+        &presented, nullptr);
+    gst_object_unref(rendererIn);
+    gst_object_unref(renderer);
+    run.Ok = QTest::qWaitFor([&] { return !cap.Previewing(); }, 60000);
+    run.Wall = clock.elapsed() / 1000.0;
+    run.Cpu = ProcessCpu() - cpuBefore;
+    run.Presented = double(presented.load());
+    return run;
+}
+
+void RunRounds(benchmark::State &state, bool shown)
 {
     TSimulatedCameras::Clear();
     TSimulatedCamera cam;
@@ -116,78 +169,43 @@ void RunComponent(benchmark::State &state, bool shown)
     TSimulatedCameras::Add(cam);
 
     for (auto _ : state) {
-        TCustomVideoCap cap;
-        cap.SetDeviceProviders({std::make_shared<TSimulatedProvider>()});
-        cap.resize(960, 540);
-        if (shown)
-            cap.show();
-        if (!cap.Init()) {
-            state.SkipWithError("no simulated camera");
-            return;
+        std::vector<double> ratio, fps, dropped, cpuFrame, baseFrame, wall;
+        for (int r = 0; r < Rounds; ++r) {
+            const TRun base = RunGstLaunch();
+            const TRun ours = RunComponent(shown);
+            if (!base.Ok || !ours.Ok) {
+                state.SkipWithError("a run failed (gst-launch-1.0 or the preview)");
+                return;
+            }
+            baseFrame.push_back(1000.0 * base.Cpu / Frames);
+            cpuFrame.push_back(1000.0 * ours.Cpu / Frames);
+            ratio.push_back(ours.Cpu / base.Cpu);
+            fps.push_back(ours.Presented / ours.Wall);
+            dropped.push_back(Frames - ours.Presented);
+            wall.push_back(ours.Wall);
         }
-        cap.SetVideoDeviceIndex(0);
-        cap.SetAspectRatio(true);
-        cap.SetInvertColor(true);
-        cap.SetGrayscale(true);
-        cap.SetHorizontal(true);
-        cap.SetVertical(true);
-        cap.SetSelectionMode(true);
-        cap.GrabberCB().SetSelectionRect({400, 200, 1500, 900});
-
-        // The camera sends its frames and is then lost, which stops the
-        // preview: every frame it sent had the time to reach the window.
-        TSimulatedCameras::PlugIn(CamPath);
-        TSimulatedCameras::SetDropAfterFrames(CamPath, Frames);
-        const double cpuBefore = ProcessCpu();
-        QElapsedTimer clock;
-        clock.start();
-        if (!cap.StartPreview()) {
-            state.SkipWithError("the preview does not start");
-            return;
-        }
-        // Frames that reach the renderer.
-        std::atomic<std::uint64_t> presented{0};
-        GstElement *renderer = gst_bin_get_by_name(GST_BIN(cap.Graph()), "KARVORenderFilter");
-        GstPad *rendererIn = gst_element_get_static_pad(renderer, "sink");
-        gst_pad_add_probe(
-            rendererIn, GST_PAD_PROBE_TYPE_BUFFER,
-            [](GstPad *, GstPadProbeInfo *, gpointer n) {
-                ++*static_cast<std::atomic<std::uint64_t> *>(n);
-                return GST_PAD_PROBE_OK;
-            },
-            &presented, nullptr);
-        gst_object_unref(rendererIn);
-        gst_object_unref(renderer);
-        const bool done = QTest::qWaitFor([&] { return !cap.Previewing(); }, 60000);
-        const double wall = clock.elapsed() / 1000.0;
-        const double cpu = ProcessCpu() - cpuBefore;
-        const double sent = Frames;
-        if (!done) {
-            state.SkipWithError("the camera did not send its frames");
-            return;
-        }
-        state.SetIterationTime(wall);
-        state.counters["fps"] = double(presented.load()) / wall;
-        state.counters["frames_dropped"] = sent - double(presented.load());
-        state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / sent;
-        state.counters["cpu_cores"] = cpu / wall;
-        if (BaselineCpuPerFrame > 0)
-            state.counters["cpu_vs_gst_launch"] = (cpu / sent) / BaselineCpuPerFrame;
+        state.SetIterationTime(Median(wall));
+        state.counters["gst_launch_cpu_ms_per_frame"] = Median(baseFrame);
+        state.counters["cpu_ms_per_frame"] = Median(cpuFrame);
+        state.counters["cpu_vs_gst_launch"] = Median(ratio);
+        state.counters["cpu_vs_gst_launch_max"] = *std::max_element(ratio.begin(), ratio.end());
+        state.counters["fps"] = Median(fps);
+        state.counters["frames_dropped_max"] = *std::max_element(dropped.begin(), dropped.end());
     }
     TSimulatedCameras::Clear();
 }
 
-void BM_ComponentAllEffectsShown(benchmark::State &state)
+void BM_PipelineShown(benchmark::State &state)
 {
-    RunComponent(state, true);
+    RunRounds(state, true);
 }
-BENCHMARK(BM_ComponentAllEffectsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_PipelineShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-void BM_ComponentAllEffectsHidden(benchmark::State &state)
+void BM_PipelineHidden(benchmark::State &state)
 {
-    RunComponent(state, false);
+    RunRounds(state, false);
 }
-BENCHMARK(BM_ComponentAllEffectsHidden)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_PipelineHidden)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 } // namespace
 
