@@ -25,23 +25,38 @@ constexpr Mask Gather(int out, int in, F src)
 
 // Gray reduction: (blue, green) and (red, 0) byte pairs of pixels 0-7 (lo)
 // and 8-15 (hi) of a group, as pmaddubsw operands.
-constexpr int BgSrc(int k) { return 3 * (k / 2) + (k % 2); }
-constexpr int RSrc(int k) { return k % 2 ? -1 : 3 * (k / 2) + 2; }
+constexpr int BgSrc(int k)
+{
+    return 3 * (k / 2) + (k % 2);
+}
+constexpr int RSrc(int k)
+{
+    return k % 2 ? -1 : 3 * (k / 2) + 2;
+}
 constexpr Mask BgLo0 = Gather(0, 0, BgSrc), BgLo1 = Gather(0, 1, BgSrc);
 constexpr Mask BgHi1 = Gather(1, 1, BgSrc), BgHi2 = Gather(1, 2, BgSrc);
 constexpr Mask RLo0 = Gather(0, 0, RSrc), RLo1 = Gather(0, 1, RSrc);
 constexpr Mask RHi1 = Gather(1, 1, RSrc), RHi2 = Gather(1, 2, RSrc);
 
 // Gray expansion: stream byte k shows gray value k / 3 (mirrored: 15 - k / 3).
-constexpr int ExpSrc(int k) { return k / 3; }
-constexpr int ExpRevSrc(int k) { return 15 - k / 3; }
+constexpr int ExpSrc(int k)
+{
+    return k / 3;
+}
+constexpr int ExpRevSrc(int k)
+{
+    return 15 - k / 3;
+}
 constexpr Mask ExpM[2][3] = {
     {Gather(0, 0, ExpSrc), Gather(1, 0, ExpSrc), Gather(2, 0, ExpSrc)},
     {Gather(0, 0, ExpRevSrc), Gather(1, 0, ExpRevSrc), Gather(2, 0, ExpRevSrc)},
 };
 
 // Mirror of 16 pixels: stream byte k takes byte 3 * (15 - k / 3) + k % 3.
-constexpr int RevSrc(int k) { return 3 * (15 - k / 3) + k % 3; }
+constexpr int RevSrc(int k)
+{
+    return 3 * (15 - k / 3) + k % 3;
+}
 constexpr Mask RevM[3][3] = {
     {Gather(0, 0, RevSrc), Gather(0, 1, RevSrc), Gather(0, 2, RevSrc)},
     {Gather(1, 0, RevSrc), Gather(1, 1, RevSrc), Gather(1, 2, RevSrc)},
@@ -104,8 +119,7 @@ void ExpandGrayVec(const u8 *g, u8 *d, int w, int from, int to)
 {
     const auto &m = ExpM[Rev ? 1 : 0];
     const auto m0 = V::M(m[0]), m1 = V::M(m[1]), m2 = V::M(m[2]);
-    const auto s0 = V::M(BlueGreenM[0]), s1 = V::M(BlueGreenM[1]),
-               s2 = V::M(BlueGreenM[2]);
+    const auto s0 = V::M(BlueGreenM[0]), s1 = V::M(BlueGreenM[1]), s2 = V::M(BlueGreenM[2]);
     int x = from;
     for (; x + Px <= to; x += Px) {
         // Group L covers output pixels x + 16L ...; mirrored, it reads the
@@ -154,8 +168,7 @@ void ReverseVec(const u8 *s, u8 *d, int w)
 
 void TintVec(u8 *row, int from, int to)
 {
-    const auto s0 = V::M(BlueGreenM[0]), s1 = V::M(BlueGreenM[1]),
-               s2 = V::M(BlueGreenM[2]);
+    const auto s0 = V::M(BlueGreenM[0]), s1 = V::M(BlueGreenM[1]), s2 = V::M(BlueGreenM[2]);
     int x = from;
     for (; x + Px <= to; x += Px) {
         u8 *q = row + 3 * x;
