@@ -27,7 +27,7 @@ const char *__lsan_default_options()
 }
 const char *__tsan_default_options()
 {
-    return "suppressions=" OVILEN_SANITIZER_DIR "/tsan.supp:halt_on_error=1:second_deadlock_stack=1";
+    return "suppressions=" OVILEN_SANITIZER_DIR "/tsan.supp:halt_on_error=1:detect_deadlocks=0";
 }
 }
 
