@@ -1,10 +1,33 @@
 // Ovilen: document camera viewer.
+//
+// Start-up in the program's order: data folders, settings, language table;
+// then a window with the live picture of the document camera in the
+// configured mode and rotation.
+#include "app/MessageDlg.h"
+#include "capture/CustomVideoCap.h"
 #include "support/Common.h"
 #include "support/Config.h"
 #include "support/Language.h"
 
 #include <QApplication>
-#include <QTextStream>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+// Binds the document camera: the first whose device path names the product
+// identifier 2003, else the first camera.
+void BindDocumentCamera(TCustomVideoCap &ACap)
+{
+    for (int i = 0; i < ACap.VideoDeviceCount(); ++i) {
+        ACap.SetVideoDeviceIndex(i);
+        if (ACap.VideoDevicePath().contains(QLatin1String("PID_2003"), Qt::CaseInsensitive))
+            return;
+    }
+    ACap.SetVideoDeviceIndex(0);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -15,12 +38,44 @@ int main(int argc, char **argv)
     Config = std::make_unique<TConfig>(PathData);
     Language = std::make_unique<TLanguage>();
 
-    QTextStream(stdout) << "Ovilen data folder: " << PathData << '\n'
-                        << "images: " << Config->PathImage << '\n'
-                        << "movies: " << Config->PathMovie << '\n';
+    int result = 0;
+    {
+        QWidget window;
+        window.setWindowTitle(MessageCaption());
+        window.resize(1280, 800);
+        auto *layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto *cap = new TCustomVideoCap(&window);
+        layout->addWidget(cap);
+
+        if (!cap->Init()) {
+            ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
+                           mbOK, mrOk);
+            return 1;
+        }
+        BindDocumentCamera(*cap);
+        const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
+        if (!cap->setVideoSize(format.Width, format.Height, format.Codec)) {
+            // Fall back to the largest MJPEG mode the camera offers.
+            for (const TVideoSizeItem &item : cap->GetVideoSize()) {
+                const TResolutionInfo mode = ParseResolution(item.Text);
+                if (mode.Codec == QLatin1String("MJPG") &&
+                    cap->setVideoSize(mode.Width, mode.Height, mode.Codec))
+                    break;
+            }
+        }
+        cap->SetVideoRotate(static_cast<TVideoRotationType>(Config->VideoRotate));
+        cap->OnError = [](TCustomVideoCap *) {
+            ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
+                           mbOK, mrOk);
+        };
+        window.show();
+        cap->StartPreview();
+        result = QApplication::exec();
+    }
 
     Config->Save();
     Language.reset();
     Config.reset();
-    return 0;
+    return result;
 }
