@@ -47,6 +47,11 @@ public:
     // Readies the source for a run: false when the camera is gone or refuses
     // the applied mode (the caller then connects nothing).
     virtual bool Open(GstElement *source) = 0;
+
+    // The camera's snapshot button: a new descriptor (the caller owns it)
+    // from which `struct input_event`s of the button can be read, or -1 when
+    // the camera has none or it cannot be read.
+    virtual int OpenSnapshotButton() { return -1; }
 };
 
 using TCaptureDevicePtr = std::shared_ptr<TCaptureDevice>;

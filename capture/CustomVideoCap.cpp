@@ -1,34 +1,15 @@
-// The capture component: camera list, modes, properties, placement of the
-// picture. The pipeline and the preview lifecycle are in
-// CustomVideoCapGraph.cpp.
+// The capture component: camera list, modes, picture effects. The pipeline
+// and the preview lifecycle are in CustomVideoCapGraph.cpp, the placement of
+// the picture in CustomVideoCapGeometry.cpp, stills in CustomVideoCapStill.cpp.
 #include "capture/CustomVideoCap.h"
 
 #include "capture/AudioDevices.h"
 #include "capture/CaptureLog.h"
 #include "capture/ModeText.h"
+#include "capture/SnapshotButton.h"
 #include "capture/VideoWindow.h"
 
 #include <QCoreApplication>
-#include <QPaintEvent>
-#include <QPainter>
-#include <cmath>
-
-float TCustomVideoCap::MinZoom = 0.1f;
-
-namespace {
-
-// Round to the nearest integer, halves to the even neighbour.
-int Round(double v)
-{
-    return int(std::nearbyint(v));
-}
-
-QRect ToQRect(const TRect &r)
-{
-    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
-}
-
-} // namespace
 
 TCustomVideoCap::TCustomVideoCap(QWidget *AOwner)
     : QWidget(AOwner)
@@ -156,6 +137,7 @@ void TCustomVideoCap::ReleaseGraph()
     FGraph.reset();
     FVCap.reset();
     FVStreamConf.clear();
+    FSnapshotButton.reset();
     FBoundDevice.reset();
     FCurrentFormat = {};
 }
@@ -188,6 +170,7 @@ void TCustomVideoCap::SelectVideoDevice()
     if (!FmVideo->ApplyMode(FVCap.get(), FCurrentFormat))
         qCWarning(lcCapture).noquote() << "the current format of" << FVideoDeviceName
                                        << "cannot be applied:" << ModeText(FCurrentFormat.Mode);
+    BindSnapshotButton();
 }
 
 // ---- modes ----
@@ -278,127 +261,4 @@ void TCustomVideoCap::SetInvertColor(bool Value)
     FInvertColor = Value;
     FGrabberCB->SetInvertColor(Value);
     Raise(OnChangeFilter);
-}
-
-void TCustomVideoCap::SetSelectionMode(bool Value)
-{
-    if (Value == FSelectionMode)
-        return;
-    FSelectionMode = Value;
-    FSelectionRect = {};
-    FGrabberCB->SetSelectionRect({});
-    FGrabberCB->SetSelectionMode(Value);
-    Raise(OnChangeFilter);
-}
-
-// ---- placement ----
-
-void TCustomVideoCap::SetBackgroundColor(const QColor &Value)
-{
-    FBackgroundColor = Value;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Value);
-    setPalette(p);
-    update();
-}
-
-void TCustomVideoCap::ResizeWindow()
-{
-    const int sw = Round(double(VideoWidth()) * double(FZoom));
-    const int sh = Round(double(VideoHeight()) * double(FZoom));
-    int x = FVideoPoint.X, y = FVideoPoint.Y;
-    if (width() >= sw)
-        x = (width() - sw) / 2;
-    if (height() >= sh)
-        y = (height() - sh) / 2;
-    FVideoPoint = {x, y};
-    if (FVideoWindow) {
-        if (FAspectRatio)
-            FVideoWindow->setGeometry(x, y, sw, sh);
-        else
-            FVideoWindow->setGeometry(0, 0, width(), height());
-    }
-}
-
-void TCustomVideoCap::SetZoom(float Value)
-{
-    float z = Value;
-    if (!(z >= MinZoom))
-        z = MinZoom;
-    if (z > 10.0f)
-        z = 10.0f;
-    const int vw = VideoWidth(), vh = VideoHeight();
-    const int cw = width(), ch = height();
-    const int ow = Round(double(vw) * double(FZoom)), oh = Round(double(vh) * double(FZoom));
-    const bool zoomingOut = z < FZoom;
-    const TRect old{FVideoPoint.X, FVideoPoint.Y, FVideoPoint.X + ow, FVideoPoint.Y + oh};
-
-    FZoom = z;
-    const int sw = Round(double(vw) * double(FZoom)), sh = Round(double(vh) * double(FZoom));
-    const auto place = [](int pos, int scaled, int before, int control) {
-        if (scaled <= control)
-            return (control - scaled) / 2;
-        int p = pos - (scaled - before) / 2; // keep the picture's centre
-        if (p > 0)
-            p = 0;
-        if (p + scaled < control)
-            p = control - scaled;
-        return p;
-    };
-    const int x = place(FVideoPoint.X, sw, ow, cw);
-    const int y = place(FVideoPoint.Y, sh, oh, ch);
-    FVideoPoint = {x, y};
-    Raise(OnChangeZoom);
-    ResizeWindow();
-
-    if (!zoomingOut || old.IsEmpty())
-        return;
-    const QRect control(0, 0, cw, ch);
-    const TRect now{x, y, x + sw, y + sh};
-    if (ToQRect(now).intersected(control) == control)
-        return;
-    // The bands of the old picture that the new one no longer covers.
-    const TRect bands[] = {{old.Left, old.Top, old.Right, now.Top},
-                           {old.Left, now.Bottom, old.Right, old.Bottom},
-                           {old.Left, old.Top, now.Left, old.Bottom},
-                           {now.Right, old.Top, old.Right, old.Bottom}};
-    for (const TRect &band : bands) {
-        const QRect r = ToQRect(band).intersected(control);
-        if (!band.IsEmpty() && !r.isEmpty())
-            CustomInvalidate({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-    }
-}
-
-void TCustomVideoCap::SetWideMOde(bool Value)
-{
-    FWideMode = Value;
-    const int vw = VideoWidth(), vh = VideoHeight();
-    if (Value && vw != 0)
-        MinZoom = float(double(width()) / double(vw));
-    else if (!Value && vh != 0)
-        MinZoom = float(double(height()) / double(vh));
-    SetZoom(-1.0f);
-}
-
-void TCustomVideoCap::CustomInvalidate()
-{
-    update();
-}
-
-void TCustomVideoCap::CustomInvalidate(const TRect &ARect)
-{
-    if (!ARect.IsEmpty())
-        update(ToQRect(ARect));
-}
-
-void TCustomVideoCap::paintEvent(QPaintEvent *e)
-{
-    QPainter painter(this);
-    painter.fillRect(e->rect(), FBackgroundColor);
-}
-
-void TCustomVideoCap::resizeEvent(QResizeEvent *e)
-{
-    QWidget::resizeEvent(e);
-    ResizeWindow();
 }

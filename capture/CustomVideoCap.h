@@ -13,12 +13,15 @@
 #include "capture/VideoWindow.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
+
+class TSnapshotButton;
 
 // One entry of the camera list.
 class TCapDeviceInfo
@@ -111,9 +114,23 @@ public:
     void SetEnableMouseEvent(bool Value) { FEnableMouseEvent = Value; }
     bool SelectionMode() const { return FSelectionMode; }
     void SetSelectionMode(bool Value);
+    void FitHeight();
+    void FitWidth();
+    void FitScreen();
+    void Centre();
     void ResizeWindow();
     void CustomInvalidate();
     void CustomInvalidate(const TRect &ARect);
+
+    // ---- stills ----
+    // Ask for a still of the next frame; it arrives through OnCapturedEvent
+    // (cropped to ARect in selection mode). Nothing happens without a
+    // pipeline.
+    void CaptureVideo();
+    void CaptureRect(const TRect &ARect);
+    // What the control shows now (picture, zoom, effects, background), as a
+    // 24-bit image of the control's size.
+    QImage CaptureWindow();
 
     // The lower limit of the zoom, shared by every component.
     static float MinZoom;
@@ -151,6 +168,10 @@ protected:
     bool event(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
 
     // A frame was copied into the grabber buffer (WM_FRAMEREADY): stills and
     // recording take it from here.
@@ -207,11 +228,22 @@ private:
     void HandleFrameArrived();
     void DeviceLost(const QString &why);
     void Raise(const TNotifyEvent &e);
+    // Placement, selection and stills (CustomVideoCapGeometry.cpp,
+    // CustomVideoCapStill.cpp).
+    int ScaledWidth() const;
+    int ScaledHeight() const;
+    TRect ToPicturePixels(const TRect &r) const;
+    void SelectionDoneMessage(QEvent *e);
+    void StillRequestMessage();
+    void StillRequestDue(std::int64_t requestedAt);
+    void BindSnapshotButton();
 
     static GstBusSyncReply OnBusMessage(GstBus *bus, GstMessage *message, gpointer self);
 
     std::vector<TDeviceProviderPtr> FProviders;
     TStageFactory FStageFactory;
+    // The bound camera's snapshot button, when it has one that can be read.
+    std::unique_ptr<TSnapshotButton> FSnapshotButton;
     // A graph-event message is on its way.
     std::shared_ptr<std::atomic<bool>> FGraphEventPending =
         std::make_shared<std::atomic<bool>>(false);

@@ -416,12 +416,16 @@ bool TCustomVideoCap::event(QEvent *e)
         if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback())
             FrameReadyMessage(*cb);
         return true;
+    case WM_STILLREQUEST:
+        StillRequestMessage();
+        return true;
+    case WM_SELECTIONDONE:
+        SelectionDoneMessage(e);
+        return true;
     default:
         return QWidget::event(e);
     }
 }
-
-void TCustomVideoCap::FrameReadyMessage(TSampleGrabberCB &) {}
 
 void TCustomVideoCap::HandleFrameArrived()
 {

@@ -6,8 +6,13 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <linux/input.h>
 #include <memory>
 #include <mutex>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +30,61 @@ struct TSimState
     std::atomic<int> DamagedEvery;
     std::atomic<bool> Unplugged{false};
     std::atomic<std::int64_t> FramesSent{0};
+
+    ~TSimState()
+    {
+        for (const int fd : Buttons)
+            ::close(fd);
+    }
+    // The snapshot button: the sending ends of the event streams handed out.
+    std::mutex ButtonLock;
+    std::vector<int> Buttons;
+
+    int OpenButton();
+    void PressButton();
 };
+
+int TSimState::OpenButton()
+{
+    // A socket pair carries the button's input events like an evdev node;
+    // sending to a reader that has gone fails without a signal.
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return -1;
+    std::lock_guard lock(ButtonLock);
+    // Streams whose reader has closed are dropped.
+    std::erase_if(Buttons, [](int fd) {
+        pollfd p{fd, 0, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR))) {
+            ::close(fd);
+            return true;
+        }
+        return false;
+    });
+    Buttons.push_back(ends[0]);
+    return ends[1];
+}
+
+void TSimState::PressButton()
+{
+    const auto event = [](std::uint16_t type, std::uint16_t code, std::int32_t value) {
+        input_event ev{};
+        ev.type = type;
+        ev.code = code;
+        ev.value = value;
+        return ev;
+    };
+    const input_event events[] = {event(EV_KEY, KEY_CAMERA, 1), event(EV_SYN, SYN_REPORT, 0),
+                                  event(EV_KEY, KEY_CAMERA, 0), event(EV_SYN, SYN_REPORT, 0)};
+    std::lock_guard lock(ButtonLock);
+    std::erase_if(Buttons, [&](int fd) {
+        const ssize_t sent = ::send(fd, events, sizeof events, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent >= 0 || errno == EAGAIN || errno == EWOULDBLOCK)
+            return false; // a reader that does not read misses presses
+        ::close(fd);
+        return true;
+    });
+}
 using TSimStatePtr = std::shared_ptr<TSimState>;
 
 struct TRegistry
@@ -189,6 +248,7 @@ public:
 
     bool ApplyMode(GstElement *source, const TDeviceMode &mode) override;
     bool Open(GstElement *source) override;
+    int OpenSnapshotButton() override { return FState->OpenButton(); }
 
 private:
     TSimStatePtr FState;
@@ -448,6 +508,14 @@ std::int64_t TSimulatedCameras::FramesSent(const QString &devicePath)
 {
     const TSimStatePtr c = Find(devicePath);
     return c ? c->FramesSent.load() : 0;
+}
+
+bool TSimulatedCameras::PressButton(const QString &devicePath)
+{
+    const TSimStatePtr c = Find(devicePath);
+    if (c)
+        c->PressButton();
+    return bool(c);
 }
 
 std::vector<TCaptureDevicePtr> TSimulatedProvider::Enumerate()

@@ -73,6 +73,9 @@ public:
     static bool SetDamagedEvery(const QString &devicePath, int every);
     // Frames the camera has sent since it was added.
     static std::int64_t FramesSent(const QString &devicePath);
+    // A press and release of the camera's snapshot button, delivered to every
+    // component that has the camera bound.
+    static bool PressButton(const QString &devicePath);
 };
 
 // The provider that lists the simulated cameras.

@@ -3,12 +3,14 @@
 #include "capture/CaptureLog.h"
 #include "capture/GstHandles.h"
 #include "capture/ModeText.h"
+#include "capture/SnapshotButton.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -64,6 +66,7 @@ public:
     GstElement *CreateSource(const char *name) override;
     bool ApplyMode(GstElement *source, const TDeviceMode &mode) override;
     bool Open(GstElement *source) override;
+    int OpenSnapshotButton() override;
 
 private:
     void AddModes(const TV4l2Fd &fd, std::uint32_t pixfmt, int w, int h,
@@ -226,6 +229,20 @@ bool TV4l2Device::Open(GstElement *source)
         return false;
     }
     return true;
+}
+
+int TV4l2Device::OpenSnapshotButton()
+{
+    const QString node = TSnapshotButton::FindInputNode(FSys->SysfsRoot(), FSys->DevRoot(),
+                                                        QFileInfo(FNode).fileName());
+    if (node.isEmpty())
+        return -1;
+    const int fd = TSnapshotButton::OpenInputNode(node);
+    if (fd < 0)
+        // Input nodes are often readable only by the "input" group.
+        qCInfo(lcCapture).noquote() << "the snapshot button of" << FName << "(" << node
+                                    << ") cannot be read:" << std::strerror(errno);
+    return fd;
 }
 
 } // namespace

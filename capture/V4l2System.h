@@ -19,6 +19,9 @@ public:
     virtual int Ioctl(int fd, unsigned long request, void *arg) = 0;
     // The folder that stands for /sys.
     virtual QString SysfsRoot() const = 0;
+    // The folder that stands for /dev where the camera's input nodes (its
+    // snapshot button) are opened.
+    virtual QString DevRoot() const { return QStringLiteral("/dev"); }
 
     // The machine's own devices and /sys.
     static std::shared_ptr<TV4l2System> Real();

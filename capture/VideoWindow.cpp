@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <gst/video/video.h>
+#include <iterator>
 
 namespace {
 
@@ -112,43 +114,61 @@ bool TVideoWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+QRect TVideoWindow::VisibleArea(const QRect &asked) const
+{
+    // At a high zoom the window is far larger than the component: only the
+    // part inside the component is ever painted.
+    QRect area = asked.intersected(rect());
+    if (const QWidget *p = parentWidget())
+        area = area.intersected(QRect(mapFromParent(QPoint(0, 0)), p->size()));
+    return area;
+}
+
 void TVideoWindow::ScaleBgr(const QImage &frame, const QRect &area)
 {
     const int tw = width(), th = height();
-    if (FScaled.size() != size())
-        FScaled = QImage(size(), QImage::Format_RGB32);
-    if (FColumnsFor[0] != frame.width() || FColumnsFor[1] != tw) {
-        FColumns.resize(std::size_t(tw));
-        for (int x = 0; x < tw; ++x)
-            FColumns[std::size_t(x)] =
-                3 * int((std::int64_t(2 * x + 1) * frame.width()) / (2 * std::int64_t(tw)));
-        FColumnsFor[0] = frame.width();
-        FColumnsFor[1] = tw;
+    if (FScaled.size() != area.size())
+        FScaled = QImage(area.size(), QImage::Format_RGB32);
+    const int key[4] = {frame.width(), tw, area.left(), area.width()};
+    if (!std::equal(std::begin(key), std::end(key), std::begin(FColumnsFor))) {
+        // Source byte offset of each painted column (nearest pixel).
+        FColumns.resize(std::size_t(area.width()));
+        for (int i = 0; i < area.width(); ++i) {
+            const std::int64_t x = area.left() + i;
+            FColumns[std::size_t(i)] =
+                3 * int(((2 * x + 1) * frame.width()) / (2 * std::int64_t(tw)));
+        }
+        std::copy(std::begin(key), std::end(key), std::begin(FColumnsFor));
     }
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const int sy = int((std::int64_t(2 * y + 1) * frame.height()) / (2 * std::int64_t(th)));
+    const int *columns = FColumns.data();
+    const int count = area.width();
+    for (int row = 0; row < area.height(); ++row) {
+        const std::int64_t y = area.top() + row;
+        const int sy = int(((2 * y + 1) * frame.height()) / (2 * std::int64_t(th)));
         const uchar *src = frame.constScanLine(sy);
-        auto *dst = reinterpret_cast<QRgb *>(FScaled.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const uchar *p = src + FColumns[std::size_t(x)];
-            dst[x] = qRgb(p[2], p[1], p[0]);
+        auto *dst = reinterpret_cast<QRgb *>(FScaled.scanLine(row));
+        for (int i = 0; i < count; ++i) {
+            const uchar *p = src + columns[i];
+            dst[i] = 0xff000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | p[0];
         }
     }
 }
 
 void TVideoWindow::paintEvent(QPaintEvent *event)
 {
+    const QRect area = VisibleArea(event->rect());
+    if (area.isEmpty())
+        return;
     QPainter painter(this);
-    const QRect area = event->rect().intersected(rect());
     const TSamplePtr sample = TakeCurrent();
     const bool drawn = sample && WithFrameImage(sample.get(), [&](const QImage &image) {
-                           if (image.format() == QImage::Format_BGR888 && image.size() != size()) {
-                               // Only the window's pixels are read and converted,
-                               // not the whole frame.
+                           if (image.format() == QImage::Format_BGR888) {
+                               // Only the painted pixels are read and converted.
                                ScaleBgr(image, area);
-                               painter.drawImage(area.topLeft(), FScaled, area);
+                               painter.drawImage(area.topLeft(), FScaled);
                            } else {
-                               painter.drawImage(QRect(QPoint(0, 0), size()), image);
+                               painter.setClipRect(area);
+                               painter.drawImage(rect(), image);
                            }
                        });
     if (!drawn)

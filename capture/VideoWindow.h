@@ -35,12 +35,16 @@ protected:
 
 private:
     TSamplePtr TakeCurrent() const;
-    // Draws a BGR frame scaled to the window into FScaled (nearest pixel).
+    // The part of `asked` (window coordinates) that the component shows.
+    QRect VisibleArea(const QRect &asked) const;
+    // Draws the part `area` of a BGR frame scaled to the window into FScaled
+    // (nearest pixel), FScaled being `area`'s size.
     void ScaleBgr(const QImage &frame, const QRect &area);
 
-    QImage FScaled;              // the window-sized picture (UI thread)
-    std::vector<int> FColumns;   // source byte offset of each window column
-    int FColumnsFor[2] = {0, 0}; // frame and window widths FColumns was made for
+    QImage FScaled;            // the painted part of the picture (UI thread)
+    std::vector<int> FColumns; // source byte offset of each painted column
+    // Frame width, window width, first column and column count FColumns is for.
+    int FColumnsFor[4] = {0, 0, 0, 0};
 
     mutable std::mutex FLock;
     TSamplePtr FCurrent; // guarded by FLock

@@ -1,0 +1,81 @@
+#pragma once
+
+// The camera's own snapshot button. UVC cameras report it as an input device
+// with the key KEY_CAMERA, a child of the same USB device as the video node.
+// Its events are read on the UI thread as they come (a socket notifier on the
+// event stream); each press calls OnPress.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+// An owned file descriptor, closed when it goes.
+class TFileHandle
+{
+public:
+    TFileHandle() = default;
+    explicit TFileHandle(int fd) noexcept
+        : FFd(fd)
+    {}
+    ~TFileHandle() { Reset(); }
+    TFileHandle(TFileHandle &&other) noexcept
+        : FFd(other.Release())
+    {}
+    TFileHandle &operator=(TFileHandle &&other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    TFileHandle(const TFileHandle &) = delete;
+    TFileHandle &operator=(const TFileHandle &) = delete;
+
+    int Get() const { return FFd; }
+    bool IsOpen() const { return FFd >= 0; }
+    int Release() noexcept
+    {
+        const int fd = FFd;
+        FFd = -1;
+        return fd;
+    }
+    void Reset(int fd = -1) noexcept;
+
+private:
+    int FFd = -1;
+};
+
+class TSnapshotButton : public QObject
+{
+    Q_OBJECT
+public:
+    // Takes over `fd`: a stream of `struct input_event` (an evdev node, or a
+    // simulated camera's button), read without blocking.
+    explicit TSnapshotButton(int fd, QObject *parent = nullptr);
+    ~TSnapshotButton() override;
+
+    // Called on the UI thread for every press of the button.
+    std::function<void()> OnPress;
+    // False once the stream has ended (the camera was unplugged).
+    bool IsOpen() const { return FFd.IsOpen(); }
+
+    // The event node (`devRoot` + "/input/eventN") of the input device that
+    // has KEY_CAMERA and lies under the same USB device as the video node
+    // `videoNode` ("video0") in the sysfs tree at `sysfsRoot`; empty when
+    // there is none.
+    static QString FindInputNode(const QString &sysfsRoot, const QString &devRoot,
+                                 const QString &videoNode);
+    // Opens an event node for reading without blocking; -1 with errno set.
+    static int OpenInputNode(const QString &path);
+
+private:
+    void ReadEvents();
+    void Close();
+
+    TFileHandle FFd;
+    std::unique_ptr<QSocketNotifier> FNotifier;
+    QByteArray FPartial; // the start of an event that has not fully arrived
+};
