@@ -4,6 +4,7 @@
 // an upright 32-bit image (cropped in selection mode) for OnCapturedEvent.
 // The camera's snapshot button asks for a still through the still-request
 // message.
+#include "capture/BgrToRgb32.h"
 #include "capture/CaptureLog.h"
 #include "capture/CustomVideoCap.h"
 #include "capture/SnapshotButton.h"
@@ -29,12 +30,9 @@ QImage StillFromBuffer(const TSampleGrabberCB &cb)
     QImage still(w, h, QImage::Format_RGB32);
     if (still.isNull())
         return {};
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t *src = cb.Buffer() + std::size_t(y) * std::size_t(stride);
-        auto *dst = reinterpret_cast<QRgb *>(still.scanLine(y));
-        for (int x = 0; x < w; ++x, src += 3)
-            dst[x] = 0xff000000u | (QRgb(src[2]) << 16) | (QRgb(src[1]) << 8) | src[0];
-    }
+    for (int y = 0; y < h; ++y)
+        BgrToRgb32(cb.Buffer() + std::size_t(y) * std::size_t(stride),
+                   reinterpret_cast<QRgb *>(still.scanLine(y)), w);
     return still;
 }
 

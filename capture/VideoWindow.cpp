@@ -1,10 +1,13 @@
 #include "capture/VideoWindow.h"
 
+#include "capture/BgrToRgb32.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 #include <gst/video/video.h>
 #include <iterator>
 
@@ -142,15 +145,34 @@ void TVideoWindow::ScaleBgr(const QImage &frame, const QRect &area)
     }
     const int *columns = FColumns.data();
     const int count = area.width();
+    // At the frame's own width the columns follow one another.
+    const bool unscaled = frame.width() == tw;
+    int previous = -1; // the frame row of the row above
     for (int row = 0; row < area.height(); ++row) {
         const std::int64_t y = area.top() + row;
         const int sy = int(((2 * y + 1) * frame.height()) / (2 * std::int64_t(th)));
-        const uchar *src = frame.constScanLine(sy);
         auto *dst = reinterpret_cast<QRgb *>(FScaled.scanLine(row));
-        for (int i = 0; i < count; ++i) {
-            const uchar *p = src + columns[i];
-            dst[i] = 0xff000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | p[0];
+        if (sy == previous) {
+            // Zoomed in: the same frame row again.
+            std::memcpy(dst, FScaled.constScanLine(row - 1), std::size_t(count) * sizeof(QRgb));
+            continue;
         }
+        previous = sy;
+        const uchar *src = frame.constScanLine(sy);
+        if (unscaled) {
+            BgrToRgb32(src + 3 * area.left(), dst, count);
+            continue;
+        }
+        // A pixel's fourth byte lies inside the frame except for the frame's
+        // very last pixel, which the last columns may show.
+        const int whole =
+            sy + 1 < frame.height()
+                ? count
+                : int(std::lower_bound(columns, columns + count, 3 * (frame.width() - 1)) -
+                      columns);
+        BgrColumnsToRgb32(src, columns, dst, whole);
+        if (whole < count)
+            BgrColumnsToRgb32Bytewise(src, columns + whole, dst + whole, count - whole);
     }
 }
 
