@@ -3,11 +3,12 @@
 // the picture in CustomVideoCapGeometry.cpp, stills in CustomVideoCapStill.cpp.
 #include "capture/CustomVideoCap.h"
 
-#include "capture/AudioDevices.h"
 #include "capture/CaptureLog.h"
 #include "capture/ModeText.h"
 #include "capture/SnapshotButton.h"
 #include "capture/VideoWindow.h"
+#include "encoding/FFEncoder.h"
+#include "encoding/WaveInput.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +22,7 @@ TCustomVideoCap::TCustomVideoCap(QWidget *AOwner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     SetBackgroundColor(Qt::black);
+    FFMpegLoaded = LoadEncoder({});
 }
 
 TCustomVideoCap::~TCustomVideoCap()
@@ -126,7 +128,7 @@ QString TCustomVideoCap::VideoDevicePath() const
 
 int TCustomVideoCap::AudioDeviceCount() const
 {
-    return AudioCaptureDeviceCount();
+    return WaveInputDeviceCount();
 }
 
 void TCustomVideoCap::ReleaseGraph()

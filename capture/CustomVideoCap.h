@@ -17,11 +17,16 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class TSnapshotButton;
+class TFFEncoder;
+class TFrameInputAdapter;
+struct TInputFrameInfo;
+struct TEncoderRequirements;
 
 // One entry of the camera list.
 class TCapDeviceInfo
@@ -135,6 +140,17 @@ public:
     // The lower limit of the zoom, shared by every component.
     static float MinZoom;
 
+    // ---- recording (CustomVideoCapRecord.cpp) ----
+    // Rebuilds and starts the pipeline without picture effects or rotation and
+    // starts recording into RecordFilename; false when no recording began.
+    bool StartRecord();
+    // Stops the recording and the pipeline; the file is finished in the background.
+    void StopRecord();
+    int RecordFrame() const { return FRecordFrame; }
+    void SetRecordFrame(int Value) { FRecordFrame = Value; }
+    QString RecordFilename() const { return FRecordFilename; }
+    void SetRecordFilename(const QString &Value) { FRecordFilename = Value; }
+
     // ---- events (skipped when unassigned; raised on the UI thread) ----
     TNotifyEvent OnStartPreview;
     TNotifyEvent OnStartRecord;
@@ -175,7 +191,12 @@ protected:
 
     // A frame was copied into the grabber buffer (WM_FRAMEREADY): stills and
     // recording take it from here.
+    // (During a recording the recording takes every frame-ready message.)
     virtual void FrameReadyMessage(TSampleGrabberCB &cb);
+
+    // Creates the frame input adapter and the encoder and checks the FFmpeg
+    // libraries; the result becomes FFMpegLoaded.
+    bool LoadEncoder(const TEncoderRequirements &requirements);
 
     // ---- state (names as the design has them) ----
     bool FFlipHorizontal = false, FFlipVertical = false, FGrayscale = false, FInvertColor = false;
@@ -209,6 +230,15 @@ protected:
     QString FVideoCodec;
     bool FWideMode = false;
     QColor FBackgroundColor = Qt::black;
+    // Recording (the encoder is declared after the adapter it reads from, so it
+    // is destroyed first).
+    bool FFMpegLoaded = false;
+    std::unique_ptr<TFrameInputAdapter> FFIA;
+    std::unique_ptr<TFFEncoder> FFEncoder;
+    bool FFrameFlag = false;
+    QString FRecordFilename;
+    std::int64_t FRecordTime = 0; // monotonic clock, ms, at the first frame request; 0 before
+    int FRecordFrame = 20;
 
 private:
     void SelectVideoDevice();
@@ -237,6 +267,13 @@ private:
     void StillRequestMessage();
     void StillRequestDue(std::int64_t requestedAt);
     void BindSnapshotButton();
+    // Recording (CustomVideoCapRecord.cpp).
+    bool BuildRecordTask();
+    int ReadRecordFrame(TFrameInputAdapter *Sender, std::uint8_t *AData,
+                        TInputFrameInfo *AFrameInfo);
+    bool RecordFrameReady(TSampleGrabberCB &cb);
+    void EndRecordEncode();
+    void RecordEncodeFinished(int session);
 
     static GstBusSyncReply OnBusMessage(GstBus *bus, GstMessage *message, gpointer self);
 
@@ -247,4 +284,5 @@ private:
     // A graph-event message is on its way.
     std::shared_ptr<std::atomic<bool>> FGraphEventPending =
         std::make_shared<std::atomic<bool>>(false);
+    int FRecordSession = 0; // counts the encodes started
 };

@@ -357,6 +357,8 @@ void TCustomVideoCap::StopPreview()
     }
     TearDownGraph();
     FFirstFrame = true;
+    if (FRecording)
+        EndRecordEncode(); // the file is finished whatever ended the recording
     FRecording = false;
     CustomInvalidate();
     if (stopped && !wasRecording)
@@ -413,7 +415,7 @@ bool TCustomVideoCap::event(QEvent *e)
         HandleFrameArrived();
         return true;
     case WM_FRAMEREADY:
-        if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback())
+        if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback(); cb && !RecordFrameReady(*cb))
             FrameReadyMessage(*cb);
         return true;
     case WM_STILLREQUEST:

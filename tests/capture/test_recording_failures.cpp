@@ -1,0 +1,149 @@
+// What a recording does when something fails: unusable libraries, an output
+// file that cannot be created, a camera lost mid-recording, an encode that
+// ends on its own.
+#include "RecordingTestSupport.h"
+
+#include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(Recorder, UnusableLibrariesLeaveTheComponentAsItWas)
+{
+    UseNoSoundDevice(Home);
+    UseCamera(320, 240);
+    TCaptureLog log;
+    TEncoderRequirements missing;
+    missing.VideoEncoder = "no-such-video-encoder";
+    Cap.ReloadEncoder(missing);
+    EXPECT_FALSE(Cap.EncoderLoaded());
+    EXPECT_FALSE(log.Lines().filter(QStringLiteral("no-such-video-encoder")).isEmpty())
+        << log.Lines().join(u'\n').toStdString();
+
+    ASSERT_TRUE(Cap.StartPreview());
+    ASSERT_TRUE(WaitUntil([&] { return Cap.StartPreviewCount == 1; }));
+    GstElement *tee = gst_bin_get_by_name(GST_BIN(Cap.Graph()), "KARVOSmartTee");
+    const int changes = Cap.ChangeFilterCount;
+    Cap.SetGrayscale(true);
+    const std::string file = File("never.mp4");
+    Cap.SetRecordFilename(QString::fromStdString(file));
+
+    EXPECT_FALSE(Cap.StartRecord());
+    // The running preview keeps running, untouched.
+    EXPECT_FALSE(Cap.Recording());
+    EXPECT_TRUE(Cap.Previewing());
+    EXPECT_TRUE(Cap.Grayscale());
+    GstElement *teeAfter = gst_bin_get_by_name(GST_BIN(Cap.Graph()), "KARVOSmartTee");
+    EXPECT_EQ(tee, teeAfter);
+    GstState state = GST_STATE_NULL;
+    gst_element_get_state(Cap.Graph(), &state, nullptr, GST_CLOCK_TIME_NONE);
+    EXPECT_EQ(state, GST_STATE_PLAYING);
+    gst_object_unref(tee);
+    gst_object_unref(teeAfter);
+    EXPECT_EQ(Cap.ChangeFilterCount, changes + 1); // the grayscale switch only
+    EXPECT_EQ(Cap.StopPreviewCount, 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
+    Cap.StopRecord(); // harmless
+}
+
+TEST_F(Recorder, OutputThatCannotBeCreatedFailsTheStart)
+{
+    UseNoSoundDevice(Home);
+    UseCamera(320, 240);
+    const QString names[] = {Home.documents() + QStringLiteral("/no such folder/clip.mp4"),
+                             Home.documents(), QString()};
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const int changes = Cap.ChangeFilterCount, previews = Cap.StartPreviewCount;
+        Cap.SetRecordFilename(name);
+        EXPECT_FALSE(Cap.StartRecord());
+        EXPECT_FALSE(Cap.Recording());
+        EXPECT_EQ(Cap.ChangeFilterCount, changes);
+        // Left as any failure after the pipeline started: the live picture runs
+        // and the caller restarts it with its own settings.
+        EXPECT_TRUE(Cap.Previewing());
+        ASSERT_TRUE(WaitUntil([&] { return Cap.StartPreviewCount == previews + 1; }));
+        EXPECT_EQ(Cap.StartRecordCount, 0);
+        EXPECT_FALSE(Cap.GrabberCB().GrabbingEnabled());
+        EXPECT_FALSE(QFileInfo::exists(name + QStringLiteral("/clip.mp4")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(names[0]));
+    EXPECT_FALSE(Cap.EncodeWorking());
+
+    // The encoder is free for the next recording.
+    const std::string file = File("good.mp4");
+    ASSERT_GT(Record(file, 500ms), 0);
+    const TProbedFile probe = ProbeFile(file);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+}
+
+TEST_F(Recorder, CameraLostMidRecordingFinishesTheFile)
+{
+    UseTestSoundDevice(Home);
+    UseCamera(320, 240);
+    const std::string file = File("lost.mp4");
+    Cap.SetRecordFilename(QString::fromStdString(file));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(Cap.StartRecord());
+    ASSERT_TRUE(WaitUntil([&] { return Cap.StartRecordCount == 1; }));
+    Spin(1500);
+    ASSERT_TRUE(TSimulatedCameras::DropOut(DocCam));
+    ASSERT_TRUE(WaitUntil([&] { return !Cap.Previewing(); }));
+    const double recorded = double(clock.nsecsElapsed()) / 1e9;
+    EXPECT_FALSE(Cap.Recording());
+    EXPECT_EQ(Cap.StopRecordCount, 1);
+    // The encode ends by itself, without a StopRecord.
+    ASSERT_TRUE(WaitUntil([&] { return !Cap.EncodeWorking(); }, 5000));
+    const int stamps = int(Cap.Stamps.size());
+    Spin(300);
+    EXPECT_EQ(int(Cap.Stamps.size()), stamps); // no more frame requests
+
+    const TProbedFile probe = ProbeFile(file);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    const TProbedStream *video = probe.Find(AVMEDIA_TYPE_VIDEO);
+    const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
+    ASSERT_TRUE(video && audio);
+    EXPECT_NEAR(video->Duration, recorded, 0.3);
+    EXPECT_NEAR(audio->Duration, video->Duration, 0.2);
+    EXPECT_EQ(TopLevelBoxes(file).back(), "mfra");
+
+    // Plugged in again, the camera records again: nothing of the lost
+    // recording holds the encoder.
+    TSimulatedCameras::PlugIn(DocCam);
+    const std::string again = File("again.mp4");
+    ASSERT_GT(Record(again, 500ms), 0);
+    EXPECT_TRUE(ProbeFile(again).Ok);
+}
+
+TEST_F(Recorder, EncodeEndingOnItsOwnEndsTheRecordingAndKeepsThePicture)
+{
+    UseNoSoundDevice(Home);
+    UseCamera(320, 240);
+    // A file size limit stands in for a full disk.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 96 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Cap.SetRecordFilename(QString::fromStdString(File("full.mp4")));
+    const bool started = Cap.StartRecord();
+    const bool ended = WaitUntil([&] { return Cap.StopRecordCount == 1; }, 15000);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(Cap.Recording());
+    EXPECT_FALSE(Cap.EncodeWorking());
+    // The live picture comes back; no still is taken from the recording's frames.
+    ASSERT_TRUE(WaitUntil([&] { return Cap.Previewing() && Cap.StartPreviewCount == 1; }));
+    const int ready = Cap.FrameReadyCount;
+    Spin(300);
+    EXPECT_EQ(Cap.FrameReadyCount, ready);
+}
+
+} // namespace
