@@ -198,7 +198,7 @@ void TCustomVideoCap::EndRecordEncode()
 
 void TCustomVideoCap::RecordEncodeFinished(int session)
 {
-    if (session != FRecordSession || !FRecording)
+    if (session != FRecordSession || !FRecording || !FFEncoder)
         return; // the component ended it
     // The encode ended on its own (a full disk, a failed write): the recording
     // is over, the live picture goes on.
