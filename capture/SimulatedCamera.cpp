@@ -1,6 +1,7 @@
 #include "capture/SimulatedCamera.h"
 
 #include "capture/CaptureLog.h"
+#include "capture/FileHandle.h"
 #include "capture/GstHandles.h"
 
 #include <QRegularExpression>
@@ -31,14 +32,9 @@ struct TSimState
     std::atomic<bool> Unplugged{false};
     std::atomic<std::int64_t> FramesSent{0};
 
-    ~TSimState()
-    {
-        for (const int fd : Buttons)
-            ::close(fd);
-    }
     // The snapshot button: the sending ends of the event streams handed out.
     std::mutex ButtonLock;
-    std::vector<int> Buttons;
+    std::vector<TFileHandle> Buttons;
 
     int OpenButton();
     void PressButton();
@@ -53,15 +49,11 @@ int TSimState::OpenButton()
         return -1;
     std::lock_guard lock(ButtonLock);
     // Streams whose reader has closed are dropped.
-    std::erase_if(Buttons, [](int fd) {
-        pollfd p{fd, 0, 0};
-        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR))) {
-            ::close(fd);
-            return true;
-        }
-        return false;
+    std::erase_if(Buttons, [](const TFileHandle &fd) {
+        pollfd p{fd.Get(), 0, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR));
     });
-    Buttons.push_back(ends[0]);
+    Buttons.emplace_back(ends[0]);
     return ends[1];
 }
 
@@ -77,12 +69,11 @@ void TSimState::PressButton()
     const input_event events[] = {event(EV_KEY, KEY_CAMERA, 1), event(EV_SYN, SYN_REPORT, 0),
                                   event(EV_KEY, KEY_CAMERA, 0), event(EV_SYN, SYN_REPORT, 0)};
     std::lock_guard lock(ButtonLock);
-    std::erase_if(Buttons, [&](int fd) {
-        const ssize_t sent = ::send(fd, events, sizeof events, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent >= 0 || errno == EAGAIN || errno == EWOULDBLOCK)
-            return false; // a reader that does not read misses presses
-        ::close(fd);
-        return true;
+    std::erase_if(Buttons, [&](const TFileHandle &fd) {
+        const ssize_t sent = ::send(fd.Get(), events, sizeof events, MSG_NOSIGNAL | MSG_DONTWAIT);
+        // A reader that does not read misses presses; one that has gone is
+        // dropped.
+        return sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK;
     });
 }
 using TSimStatePtr = std::shared_ptr<TSimState>;

@@ -15,13 +15,6 @@
 #include <unistd.h>
 #include <vector>
 
-void TFileHandle::Reset(int fd) noexcept
-{
-    if (FFd >= 0)
-        ::close(FFd);
-    FFd = fd;
-}
-
 namespace {
 
 QByteArray ReadSysfs(const QString &path)

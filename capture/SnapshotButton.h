@@ -5,6 +5,8 @@
 // Its events are read on the UI thread as they come (a socket notifier on the
 // event stream); each press calls OnPress.
 
+#include "capture/FileHandle.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -12,41 +14,6 @@
 #include <memory>
 
 class QSocketNotifier;
-
-// An owned file descriptor, closed when it goes.
-class TFileHandle
-{
-public:
-    TFileHandle() = default;
-    explicit TFileHandle(int fd) noexcept
-        : FFd(fd)
-    {}
-    ~TFileHandle() { Reset(); }
-    TFileHandle(TFileHandle &&other) noexcept
-        : FFd(other.Release())
-    {}
-    TFileHandle &operator=(TFileHandle &&other) noexcept
-    {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
-    TFileHandle(const TFileHandle &) = delete;
-    TFileHandle &operator=(const TFileHandle &) = delete;
-
-    int Get() const { return FFd; }
-    bool IsOpen() const { return FFd >= 0; }
-    int Release() noexcept
-    {
-        const int fd = FFd;
-        FFd = -1;
-        return fd;
-    }
-    void Reset(int fd = -1) noexcept;
-
-private:
-    int FFd = -1;
-};
 
 class TSnapshotButton : public QObject
 {

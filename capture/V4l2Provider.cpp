@@ -238,10 +238,12 @@ int TV4l2Device::OpenSnapshotButton()
     if (node.isEmpty())
         return -1;
     const int fd = TSnapshotButton::OpenInputNode(node);
-    if (fd < 0)
+    if (fd < 0) {
+        const int error = errno;
         // Input nodes are often readable only by the "input" group.
         qCInfo(lcCapture).noquote() << "the snapshot button of" << FName << "(" << node
-                                    << ") cannot be read:" << std::strerror(errno);
+                                    << ") cannot be read:" << std::strerror(error);
+    }
     return fd;
 }
 

@@ -1,6 +1,8 @@
 // The camera's snapshot button behind its seam: a fake sysfs tree in which
 // the button is found beside the video node, and a FIFO standing for its
-// event node, fed with `struct input_event`s.
+// event node, fed with `struct input_event`s. Where /dev/uinput can be used
+// (the test VM: tests/capture/run-button-in-vm.sh), a real input device with
+// the camera key checks the kernel's own key bitmap and event node.
 #include "capture/SnapshotButton.h"
 #include "capture/V4l2Provider.h"
 
@@ -13,8 +15,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/input.h>
+#include <linux/uinput.h>
 #include <linux/videodev2.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -265,6 +270,82 @@ TEST_F(SnapshotButton, AV4l2CameraOpensItsButton)
         ::chmod(QFile::encodeName(node).constData(), 0);
         EXPECT_EQ(devices[0]->OpenSnapshotButton(), -1);
     }
+}
+
+// A virtual input device with the camera key, made through uinput.
+class TUinputButton
+{
+public:
+    TUinputButton()
+    {
+        FFd = ::open("/dev/uinput", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (FFd < 0)
+            return;
+        uinput_setup setup{};
+        setup.id.bustype = BUS_USB;
+        std::strcpy(setup.name, "Ovilen test camera button");
+        char sysname[64] = {};
+        if (::ioctl(FFd, UI_SET_EVBIT, EV_KEY) < 0 || ::ioctl(FFd, UI_SET_KEYBIT, KEY_CAMERA) < 0 ||
+            ::ioctl(FFd, UI_DEV_SETUP, &setup) < 0 || ::ioctl(FFd, UI_DEV_CREATE) < 0 ||
+            ::ioctl(FFd, UI_GET_SYSNAME(sizeof sysname), sysname) < 0) {
+            ::close(FFd);
+            FFd = -1;
+            return;
+        }
+        Input = QStringLiteral("/sys/devices/virtual/input/") + QString::fromLatin1(sysname);
+    }
+    ~TUinputButton()
+    {
+        if (FFd >= 0) {
+            ::ioctl(FFd, UI_DEV_DESTROY);
+            ::close(FFd);
+        }
+    }
+    bool IsOpen() const { return FFd >= 0; }
+    bool Send(const input_event &ev) { return ::write(FFd, &ev, sizeof ev) == ssize_t(sizeof ev); }
+
+    QString Input; // the input device's sysfs folder
+
+private:
+    int FFd = -1;
+};
+
+TEST_F(SnapshotButton, ARealInputDeviceWithTheCameraKey)
+{
+    TUinputButton uinput;
+    if (!uinput.IsOpen())
+        GTEST_SKIP() << "no /dev/uinput here";
+    const QStringList events = QDir(uinput.Input).entryList({QStringLiteral("event*")}, QDir::Dirs);
+    ASSERT_EQ(events.size(), 1);
+    const QString eventNode = events[0];
+
+    // The kernel's key bitmap, in a tree where the device sits beside a
+    // camera on its USB device, is read as having the camera key.
+    QFile keys(uinput.Input + "/capabilities/key");
+    ASSERT_TRUE(keys.open(QIODevice::ReadOnly));
+    UsbDevice(Usb);
+    VideoNode("video0", Usb + "/1-2:1.0");
+    InputDevice(eventNode.mid(5).toInt(), Usb + "/1-2:1.0", keys.readAll().trimmed());
+    EXPECT_EQ(TSnapshotButton::FindInputNode(Sys(), "/dev", "video0"), "/dev/input/" + eventNode);
+
+    // Presses through the kernel's own event node.
+    const QString node = "/dev/input/" + eventNode;
+    if (!QFile::exists(node)) { // no devtmpfs
+        ASSERT_EQ(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600,
+                          makedev(13, 64 + eventNode.mid(5).toInt())),
+                  0);
+    }
+    TSnapshotButton button(TSnapshotButton::OpenInputNode(node));
+    ASSERT_TRUE(button.IsOpen()) << std::strerror(errno);
+    int presses = 0;
+    button.OnPress = [&] {
+        ++presses;
+    };
+    for (const input_event &ev :
+         {Event(EV_KEY, KEY_CAMERA, 1), Event(EV_SYN, SYN_REPORT, 0), Event(EV_KEY, KEY_CAMERA, 0),
+          Event(EV_SYN, SYN_REPORT, 0), Event(EV_KEY, KEY_CAMERA, 1), Event(EV_SYN, SYN_REPORT, 0)})
+        ASSERT_TRUE(uinput.Send(ev));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return presses == 2; }, 5000));
 }
 
 } // namespace
