@@ -79,12 +79,17 @@ TVideoWindow::TVideoWindow(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // Publishes the constructed window to the streaming thread, whose first
+    // Present acquires it. (GStreamer hands the window over through its own
+    // locks already; this makes the hand-over plain to race detectors too.)
+    FPresented.store(0, std::memory_order_release);
 }
 
 TVideoWindow::~TVideoWindow() = default;
 
 void TVideoWindow::Present(GstSample *sample)
 {
+    (void)FPresented.load(std::memory_order_acquire);
     {
         std::lock_guard lock(FLock);
         FCurrent.reset(gst_sample_ref(sample));
