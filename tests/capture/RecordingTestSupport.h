@@ -86,10 +86,10 @@ protected:
     double Record(const std::string &file, std::chrono::milliseconds length)
     {
         Cap.SetRecordFilename(QString::fromStdString(file));
-        QElapsedTimer wall;
-        wall.start();
         if (!Cap.StartRecord())
             return -1;
+        QElapsedTimer wall;
+        wall.start();
         Spin(int(length.count()));
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
         Cap.StopRecord();

