@@ -186,12 +186,12 @@ TEST_F(Recorder, StopAndStartAtOnceRecordsBothFiles)
 
 TEST_F(Recorder, AudioDeviceCountFollowsTheDefaultCapturePcm)
 {
+    UseTestSoundDevice(Home); // (in the test VM: the system's own, a real driver)
+    EXPECT_EQ(Cap.AudioDeviceCount(), 1);
     UseSoundConfig(Home, "pcm.!default { type null }\n");
     EXPECT_EQ(Cap.AudioDeviceCount(), 1);
     UseNoSoundDevice(Home);
     EXPECT_EQ(Cap.AudioDeviceCount(), 0);
-    UseTestSoundDevice(Home);
-    EXPECT_EQ(Cap.AudioDeviceCount(), 1);
 }
 
 TEST(RecordOptions, TextsOfTheEncodeTask)
