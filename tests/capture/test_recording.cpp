@@ -17,6 +17,20 @@ struct TRecordCase
     bool Sound; // a default capture PCM is set up
 };
 
+void PrintTo(const TRecordCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
+
+// Under ThreadSanitizer the UI thread's picture work is so slow that the
+// encoder's requests are served a few times a second: the run checks the
+// threads, not the timing.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool TimingHolds = false;
+#else
+constexpr bool TimingHolds = true;
+#endif
+
 class RecordingFile : public Recorder, public testing::WithParamInterface<TRecordCase>
 {};
 
@@ -57,14 +71,16 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     ASSERT_TRUE(Cap.WaitForFile());
 
     // The clock: microseconds since the first frame request, growing.
-    ASSERT_GT(Cap.Stamps.size(), 10u);
+    ASSERT_GT(Cap.Stamps.size(), TimingHolds ? 30u : 1u);
     EXPECT_EQ(Cap.Stamps.front(), 0);
     for (size_t i = 1; i < Cap.Stamps.size(); ++i) {
         ASSERT_GE(Cap.Stamps[i], Cap.Stamps[i - 1]) << i;
         // Whole milliseconds of the time the request ran, in microseconds.
         EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), 50000) << i;
     }
-    EXPECT_NEAR(double(Cap.Stamps.back()) / 1e6, wall, wall * 0.1);
+    if (TimingHolds) {
+        EXPECT_NEAR(double(Cap.Stamps.back()) / 1e6, wall, wall * 0.1);
+    }
 
     const TProbedFile probe = ProbeFile(file);
     ASSERT_TRUE(probe.Ok) << probe.Error;
@@ -77,8 +93,10 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     EXPECT_EQ(video->Height, c.Height);
     EXPECT_EQ(av_cmp_q(video->FrameRate, AVRational{20, 1}), 0)
         << video->FrameRate.num << "/" << video->FrameRate.den;
-    EXPECT_NEAR(video->Duration, wall, wall * 0.1);
-    EXPECT_NEAR(video->BitRate(), 3000000, 3000000 * 0.3);
+    if (TimingHolds) {
+        EXPECT_NEAR(video->Duration, wall, wall * 0.1);
+        EXPECT_NEAR(video->BitRate(), 3000000, 3000000 * 0.3);
+    }
     if (c.Sound) {
         const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
         ASSERT_NE(audio, nullptr);
