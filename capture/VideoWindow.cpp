@@ -10,6 +10,7 @@
 #include <cstring>
 #include <gst/video/video.h>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -94,9 +95,15 @@ void TVideoWindow::Present(GstSample *sample)
         std::lock_guard lock(FLock);
         FCurrent.reset(gst_sample_ref(sample));
     }
-    ++FPresented;
+    std::unique_ptr<TRepaintEvent> repaint;
     if (!FRepaintPending->exchange(true))
-        QCoreApplication::postEvent(this, new TRepaintEvent(FRepaintPending));
+        repaint = std::make_unique<TRepaintEvent>(FRepaintPending);
+    // Releases the sample and the event to the UI thread, which acquires
+    // them in event(). Qt's event queue orders the two already, but through
+    // locks a race detector does not see.
+    FPresented.fetch_add(1, std::memory_order_release);
+    if (repaint)
+        QCoreApplication::postEvent(this, repaint.release());
 }
 
 TSamplePtr TVideoWindow::TakeCurrent() const
@@ -115,6 +122,7 @@ QImage TVideoWindow::CurrentImage() const
 
 bool TVideoWindow::event(QEvent *event)
 {
+    (void)FPresented.load(std::memory_order_acquire);
     if (event->type() == RepaintEvent) {
         update();
         return true;
