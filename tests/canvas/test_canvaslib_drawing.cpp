@@ -5,6 +5,7 @@
 #include <QTabletEvent>
 #include <QTest>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -123,6 +124,12 @@ struct ShapeCase
     QPoint notDrawn;   // a pixel the shape does not cover
     QPoint passedOver; // on the shape shown halfway through the drag only
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const ShapeCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.name;
+}
 
 class CanvasShapes : public CanvasLib, public ::testing::WithParamInterface<ShapeCase>
 {};

@@ -2,6 +2,7 @@
 #include "CanvasLibFixture.h"
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -71,6 +72,12 @@ struct TransformCase
     QPoint (*source)(QPoint);
     QRgb (*colour)(QRgb);
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const TransformCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.name;
+}
 
 class CanvasTransforms : public CanvasLib, public ::testing::WithParamInterface<TransformCase>
 {};

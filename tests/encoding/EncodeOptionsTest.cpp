@@ -3,6 +3,7 @@
 #include "encoding/EncodeOptions.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using ovilen::encoding::ParseInputOptions;
 using ovilen::encoding::ParseOutputOptions;
@@ -76,6 +77,12 @@ struct TBadText
     const char *Text;
     const char *ErrorMentions;
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const TBadText &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Text;
+}
 
 class EncodeOptionsRefused : public testing::TestWithParam<TBadText>
 {};

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <sys/resource.h>
 #include <thread>
 
@@ -345,6 +346,12 @@ struct TRefusedTask
     std::string Options;
     const char *ErrorMentions;
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const TRefusedTask &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
 
 class EncoderRefusesInput : public Encoder, public testing::WithParamInterface<TRefusedTask>
 {};

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <ostream>
 
 using ovilen::encoding::TFrameInput;
 using ovilen::encoding::TFrameRateFitter;
@@ -32,6 +33,12 @@ struct TStampCase
     std::vector<int64_t> Given;    // what the handler writes into TimeStamp, or Keep
     std::vector<int64_t> Expected; // the frames' time stamps
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const TStampCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
 
 class FrameInputStamps : public testing::TestWithParam<TStampCase>
 {};
@@ -143,6 +150,12 @@ struct TFitCase
     std::vector<int64_t> Pts;
     std::string Shown; // which picture ('A', 'B', ...) each output frame shows
 };
+
+// Test listings name a case by its name, not by its bytes.
+void PrintTo(const TFitCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
 
 class FrameRateFitting : public testing::TestWithParam<TFitCase>
 {};
