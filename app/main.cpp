@@ -68,7 +68,9 @@ int main(int argc, char **argv)
         // The picture keeps its proportions, fitted to the window's height and
         // centred whenever a preview starts or the window changes size.
         cap->SetAspectRatio(true);
-        cap->OnStartPreview = [](TCustomVideoCap *Sender) { Sender->Centre(); };
+        cap->OnStartPreview = [](TCustomVideoCap *Sender) {
+            Sender->Centre();
+        };
         cap->OnError = [](TCustomVideoCap *) {
             ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
                            mbOK, mrOk);
