@@ -6,10 +6,19 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char **environ;
 
 void UseSoundConfig(const TempHome &home, const std::string &asoundrc)
 {
@@ -136,4 +145,53 @@ THalves FirstPictureHalves(const std::string &path)
     avcodec_free_context(&decoder);
     avformat_close_input(&format);
     return halves;
+}
+
+double RecordInChildUntilKilled(const std::string &file, const std::string &testFilter,
+                                int setupLimitSeconds)
+{
+    using namespace std::chrono_literals;
+    const std::string fileVariable = std::string(KilledRecordingVariable) + "=" + file;
+    std::vector<char *> env;
+    for (char **e = environ; *e; ++e)
+        env.push_back(*e);
+    env.push_back(const_cast<char *>(fileVariable.c_str()));
+    env.push_back(nullptr);
+    std::string self = QCoreApplication::applicationFilePath().toStdString();
+    std::string filter = "--gtest_filter=" + testFilter;
+    std::string disabled = "--gtest_also_run_disabled_tests";
+    char *argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
+    pid_t child = 0;
+    if (posix_spawn(&child, self.c_str(), nullptr, nullptr, argv, env.data()) != 0) {
+        ADD_FAILURE() << "the recording child does not start";
+        return 0;
+    }
+
+    // The file appears (with its header) once the recording has started.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(setupLimitSeconds);
+    while (!QFileInfo::exists(QString::fromStdString(file)) &&
+           std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(10ms);
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(3s);
+    kill(child, SIGKILL);
+    const double recorded =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the recording child ended by itself";
+    return recorded;
+}
+
+void ExpectKilledRecordingPlays(const std::string &file, double recorded)
+{
+    const TProbedFile probe = ProbeFile(file);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    const TProbedStream *video = probe.Find(AVMEDIA_TYPE_VIDEO);
+    const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
+    ASSERT_TRUE(video && audio);
+    // At most about a second is lost at the end.
+    EXPECT_GT(video->Duration, recorded - 1.3);
+    EXPECT_LE(video->Duration, recorded + 0.1);
+    EXPECT_GT(audio->Duration, recorded - 1.3);
 }
