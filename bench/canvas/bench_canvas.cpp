@@ -153,14 +153,3 @@ BENCHMARK_CAPTURE(BM_Stroke1000, marker, KARVO_TOOL_MARKER)
     ->Arg(4)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Arg(0)->Arg(4)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,6 +11,7 @@
 // 30 fps: the whole latency (it includes the wait for the camera's next
 // frame), and the UI thread's share, the frame-ready handler that builds the
 // upright 32-bit image, against a plain copy of the frame's bytes.
+#include "BenchSupport.h"
 #include "capture/CustomVideoCap.h"
 #include "capture/SimulatedCamera.h"
 #include "capture/VideoWindow.h"
@@ -28,12 +29,6 @@ namespace {
 
 const QString CamPath = QStringLiteral("usb#VID_0000&PID_2003#bench-picture");
 constexpr int Rounds = 5;
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void AddCamera(int fps)
 {
@@ -214,14 +209,3 @@ void BM_StillPath(benchmark::State &state)
 BENCHMARK(BM_StillPath)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,6 +5,7 @@
 // alternate over a few rounds so that both see the same machine load; the
 // counters are the medians of the rounds (aim: cpu_vs_gst_launch <= 1.2,
 // fps 30, frames_dropped 0).
+#include "BenchSupport.h"
 #include "capture/CustomVideoCap.h"
 #include "capture/SimulatedCamera.h"
 
@@ -27,24 +28,6 @@ namespace {
 constexpr int Frames = 300; // ten seconds at 30 fps
 constexpr int Rounds = 3;
 const QString CamPath = QStringLiteral("usb#VID_0000&PID_2003#bench0");
-
-double Seconds(const timeval &t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-double ProcessCpu()
-{
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return Seconds(r.ru_utime) + Seconds(r.ru_stime);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 struct TRun
 {
@@ -105,7 +88,7 @@ TRun RunGstLaunch()
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     run.Wall = clock.elapsed() / 1000.0;
-    run.Cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    run.Cpu = CpuSeconds(usage);
     run.Presented = Frames;
     run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
@@ -134,7 +117,7 @@ TRun RunComponent(bool shown)
     // The camera sends its frames and is then lost, which stops the preview:
     // every frame it sent had the time to reach the window.
     TSimulatedCameras::SetDropAfterFrames(CamPath, Frames);
-    const double cpuBefore = ProcessCpu();
+    const double cpuBefore = ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     if (!cap.StartPreview())
@@ -154,7 +137,7 @@ TRun RunComponent(bool shown)
     gst_object_unref(renderer);
     run.Ok = QTest::qWaitFor([&] { return !cap.Previewing(); }, 60000);
     run.Wall = clock.elapsed() / 1000.0;
-    run.Cpu = ProcessCpu() - cpuBefore;
+    run.Cpu = ProcessCpuSeconds() - cpuBefore;
     run.Presented = double(presented.load());
     return run;
 }
@@ -208,14 +191,3 @@ void BM_PipelineHidden(benchmark::State &state)
 BENCHMARK(BM_PipelineHidden)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

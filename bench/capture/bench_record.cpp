@@ -7,6 +7,7 @@
 //   time; the two alternate over a few rounds so that both see the same
 //   machine load. Counters: core shares (processor seconds per second, all
 //   threads) and their difference, the recording's added load.
+#include "BenchSupport.h"
 #include "capture/CustomVideoCap.h"
 #include "capture/RecordFrameCopy.h"
 #include "capture/SimulatedCamera.h"
@@ -75,24 +76,6 @@ void BM_RecordFrameCopy(benchmark::State &state)
 }
 BENCHMARK(BM_RecordFrameCopy);
 
-double Seconds(const timeval &t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-double ProcessCpu()
-{
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return Seconds(r.ru_utime) + Seconds(r.ru_stime);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Core share of a preview or a recording of RunMs; negative when it failed.
 double Run(bool record, const QString &file)
 {
@@ -105,7 +88,7 @@ double Run(bool record, const QString &file)
     if (!cap.setVideoSize(W, H, QStringLiteral("MJPG")))
         return -1;
     cap.SetRecordFilename(file);
-    const double before = ProcessCpu();
+    const double before = ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     if (!(record ? cap.StartRecord() : cap.StartPreview()))
@@ -116,7 +99,7 @@ double Run(bool record, const QString &file)
     else
         cap.StopPreview();
     // A recording's file is finished when the component goes.
-    return (ProcessCpu() - before) / (double(clock.nsecsElapsed()) / 1e9);
+    return (ProcessCpuSeconds() - before) / (double(clock.nsecsElapsed()) / 1e9);
 }
 
 void BM_RecordingAddedLoad(benchmark::State &state)
@@ -159,14 +142,3 @@ void BM_RecordingAddedLoad(benchmark::State &state)
 BENCHMARK(BM_RecordingAddedLoad)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,7 @@
 // Encode speed of 1280x720 pictures into MPEG-4 at 3000 kbit/s and 20 fps, as a multiple
 // of real time and in CPU seconds, against the ffmpeg command-line tool encoding the same
 // raw pictures with the same options; and the CPU load of a live recording.
+#include "BenchSupport.h"
 #include "TestPicture.h"
 #include "encoding/FFEncoder.h"
 
@@ -61,19 +62,6 @@ TPictures &Pictures()
 {
     static TPictures pictures;
     return pictures;
-}
-
-double CpuSeconds(const rusage &u)
-{
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double ProcessCpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return CpuSeconds(u);
 }
 
 double FileBitRate(const std::string &file, double seconds)
