@@ -128,6 +128,22 @@ void BM_FFmpegTool(benchmark::State &state)
     state.counters["kbit_s"] = FileBitRate(out, Frames / 20.0) / 1000;
 }
 
+// One encode task from the frame input at `rate` into `out` with the recording's output
+// options; false (and the benchmark skipped) when the encoder refuses it.
+bool SetUpTask(benchmark::State &state, TFFEncoder &encoder, const TFrameInputAdapter &adapter,
+               const std::string &rate, const std::string &out)
+{
+    encoder.ClearTasks();
+    const int task =
+        encoder.AddTask(adapter.InputName(), {"-f frameinput -input_type bmp -pix_fmt bgr24 -r " +
+                                              rate + " -s 1280x720"});
+    if (task < 0 || encoder.SetOutput(task, out, {OutputOptions}) < 0) {
+        state.SkipWithError(encoder.LastErrorMsg().c_str());
+        return false;
+    }
+    return true;
+}
+
 void BM_FrameInputEncode(benchmark::State &state)
 {
     const TPictures &pictures = Pictures();
@@ -151,14 +167,8 @@ void BM_FrameInputEncode(benchmark::State &state)
     double cpu = 0;
     for (auto _ : state) {
         next = 0;
-        encoder.ClearTasks();
-        const int task =
-            encoder.AddTask(adapter.InputName(),
-                            {"-f frameinput -input_type bmp -pix_fmt bgr24 -r 20/1 -s 1280x720"});
-        if (task < 0 || encoder.SetOutput(task, out, {OutputOptions}) < 0) {
-            state.SkipWithError(encoder.LastErrorMsg().c_str());
+        if (!SetUpTask(state, encoder, adapter, "20/1", out))
             return;
-        }
         const double cpuBefore = ProcessCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         encoder.Start(1);
@@ -198,14 +208,8 @@ void BM_LiveRecording(benchmark::State &state)
     const double seconds = 5;
     double cpu = 0;
     for (auto _ : state) {
-        encoder.ClearTasks();
-        const int task =
-            encoder.AddTask(adapter.InputName(),
-                            {"-f frameinput -input_type bmp -pix_fmt bgr24 -r 30/1 -s 1280x720"});
-        if (task < 0 || encoder.SetOutput(task, out, {OutputOptions}) < 0) {
-            state.SkipWithError(encoder.LastErrorMsg().c_str());
+        if (!SetUpTask(state, encoder, adapter, "30/1", out))
             return;
-        }
         const double cpuBefore = ProcessCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         encoder.Start(1);
