@@ -65,8 +65,8 @@ int main(int argc, char **argv)
             }
         }
         cap->SetVideoRotate(static_cast<TVideoRotationType>(Config->VideoRotate));
-        // The picture keeps its proportions, fitted to the window's height and
-        // centred whenever a preview starts or the window changes size.
+        // The picture keeps its proportions; each preview start fits it to the
+        // window's height and centres it.
         cap->SetAspectRatio(true);
         cap->OnStartPreview = [](TCustomVideoCap *Sender) {
             Sender->Centre();
