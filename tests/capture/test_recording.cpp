@@ -22,15 +22,6 @@ void PrintTo(const TRecordCase &c, std::ostream *os)
     *os << c.Name;
 }
 
-// Under ThreadSanitizer the UI thread's picture work is so slow that the
-// encoder's requests are served a few times a second: the run checks the
-// threads, not the timing.
-#if defined(__SANITIZE_THREAD__)
-constexpr bool TimingHolds = false;
-#else
-constexpr bool TimingHolds = true;
-#endif
-
 class RecordingFile : public Recorder, public testing::WithParamInterface<TRecordCase>
 {};
 
