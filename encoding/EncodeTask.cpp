@@ -80,8 +80,9 @@ bool TEncodeTask::MapStreams(const TOutputSettings &settings, std::string &error
         }
     }
     for (const TStreamMap &map : settings.Maps) {
-        const std::string text = "-map " + std::to_string(map.Input) +
-                                 (map.Stream >= 0 ? ":" + std::to_string(map.Stream) : "");
+        std::string text = "-map " + std::to_string(map.Input);
+        if (map.Stream >= 0)
+            text += ':' + std::to_string(map.Stream);
         // Each input of a task carries exactly one stream.
         if (map.Input >= int(FInputs.size()) || map.Stream > 0) {
             error = "\"" + text + "\" names no stream of the task's inputs";

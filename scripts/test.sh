@@ -3,7 +3,7 @@
 # the normal build (preset "dev") and the sanitizer build (preset "asan",
 # AddressSanitizer + UndefinedBehaviorSanitizer).
 #
-#   scripts/test.sh              both builds
+#   scripts/test.sh              both builds, then the viewer's release build
 #   scripts/test.sh dev|asan|tsan    one build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,4 +23,11 @@ for preset in "${presets[@]}"; do
   echo "=== $preset: test"
   ctest --preset "$preset"
 done
-echo "=== all tests passed (${presets[*]})"
+# The viewer as scripts/run.sh builds it: an optimised build can warn where
+# the others do not, and warnings are errors.
+if [ "$#" -eq 0 ]; then
+  echo "=== release: configure and build"
+  cmake --preset release
+  cmake --build --preset release
+fi
+echo "=== all tests passed (${presets[*]}); the release build compiles"
