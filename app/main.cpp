@@ -3,6 +3,7 @@
 // Start-up in the program's order: data folders, settings, language table;
 // then a window with the live picture of the document camera in the
 // configured mode and rotation.
+#include "app/CommandLine.h"
 #include "app/MessageDlg.h"
 #include "capture/CustomVideoCap.h"
 #include "support/Common.h"
@@ -10,10 +11,14 @@
 #include "support/Language.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <iostream>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcApp, "ovilen.app")
 
 // Binds the document camera: the first whose device path names the product
 // identifier 2003, else the first camera.
@@ -31,6 +36,8 @@ void BindDocumentCamera(TCustomVideoCap &ACap)
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> exitCode = HandleCommandLine(argc, argv, std::cout))
+        return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ovilen"));
 
@@ -68,8 +75,11 @@ int main(int argc, char **argv)
         // The picture keeps its proportions; each preview start fits it to the
         // window's height and centres it.
         cap->SetAspectRatio(true);
-        cap->OnStartPreview = [](TCustomVideoCap *Sender) {
+        cap->OnStartPreview = [firstFrame = true](TCustomVideoCap *Sender) mutable {
             Sender->Centre();
+            if (firstFrame)
+                qCInfo(lcApp) << "first frame shown";
+            firstFrame = false;
         };
         cap->OnError = [](TCustomVideoCap *) {
             ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
