@@ -1,8 +1,10 @@
 #include "support/Language.h"
 
 #include "support/IniFile.h"
+#include "support/Logging.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 std::unique_ptr<TLanguage> Language;
 
@@ -18,6 +20,10 @@ TLanguage::TLanguage(const QString &AFileName)
 
 void TLanguage::Load(const QString &AFileName)
 {
+    if (QFileInfo::exists(AFileName))
+        qCDebug(lcSupport) << "language texts read from" << AFileName;
+    else
+        qCDebug(lcSupport) << "no language file at" << AFileName << "- built-in texts";
     const TIniFile ini(AFileName);
     auto read = [&ini](QString &AField, const char *ASection, const char *AKey,
                        const char *ADefault) {
