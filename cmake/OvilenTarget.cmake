@@ -21,3 +21,10 @@ function(ovilen_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
   target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
+
+# The environment of the host tools run at build time (skin, icons). They may
+# be built with the sanitizers; Qt's font cache is kept until exit on purpose,
+# which is no leak of ours, and ThreadSanitizer gets the tests' suppressions
+# for Qt's own thread pool.
+set(OVILEN_TOOL_ENV ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+  TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizers/tsan.supp)

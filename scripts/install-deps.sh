@@ -31,6 +31,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # headless display and a Korean font
   xvfb xauth x11-utils fonts-nanum
+  # installing and packaging: validators of the desktop files, the Debian
+  # package tools (dpkg-shlibdeps, and file, which CPack uses beside it)
+  desktop-file-utils appstream dpkg-dev file
 )
 if [ "$want_vm" = 1 ]; then
   packages+=(qemu-system-x86 linux-image-amd64 busybox-static v4l-utils cpio kmod xz-utils)

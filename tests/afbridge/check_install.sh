@@ -12,9 +12,11 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --component afbridge --prefix "$prefix" > /dev/null
 pc=$(find "$prefix" -name afbridge.pc)
 [ -n "$pc" ] || { echo "no afbridge.pc installed"; exit 1; }
-# The .pc file names the prefix given at configure time; point it at ours.
+# The .pc file names the prefix given when installing.
 export PKG_CONFIG_PATH=$(dirname "$pc")
-flags=$(pkg-config --define-variable=prefix="$prefix" --cflags --libs afbridge)
+[ "$(pkg-config --variable=prefix afbridge)" = "$prefix" ] ||
+  { echo "afbridge.pc names $(pkg-config --variable=prefix afbridge), not $prefix"; exit 1; }
+flags=$(pkg-config --cflags --libs afbridge)
 
 cat > "$prefix/consumer.c" <<'C'
 #include <afbridge.h>
@@ -29,7 +31,7 @@ int main(void)
 C
 # shellcheck disable=SC2086
 "$cc" -std=c99 -Wall -Wextra -Werror $extra -o "$prefix/consumer" "$prefix/consumer.c" $flags \
-  -Wl,-rpath,"$(pkg-config --define-variable=prefix="$prefix" --variable=libdir afbridge)"
+  -Wl,-rpath,"$(pkg-config --variable=libdir afbridge)"
 
 mkdir -p "$prefix/fake/sys/class/hidraw" "$prefix/fake/dev"
 output=$(AFBRIDGE_SYSFS_ROOT="$prefix/fake/sys" AFBRIDGE_DEV_ROOT="$prefix/fake/dev" \
