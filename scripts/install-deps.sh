@@ -36,7 +36,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
 )
 if [ "$want_vm" = 1 ]; then
-  packages+=(qemu-system-x86 linux-image-amd64 busybox-static v4l-utils cpio kmod xz-utils)
+  packages+=(qemu-system-x86 linux-image-amd64 busybox-static v4l-utils cpio kmod xz-utils udev)
 fi
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
