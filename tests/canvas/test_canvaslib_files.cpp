@@ -253,10 +253,9 @@ TEST_F(CanvasLib, ARecordingCutShortPlaysUpToWhereItEnds)
     const QByteArray bytes = readAll(rec);
     writeAll(rec, bytes.left(bytes.size() - 5));
 
-    QWidget panel;
-    panel.resize(W, H);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
     CanvasPlayer(nullptr, &panel, u16(rec));
     const auto shown = [&] {
         return panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -325,10 +324,9 @@ TEST_F(CanvasLib, PlaybackReadsEachKeyframeWhenItIsReached)
     const QString rec = recordPictures(file(QStringLiteral("pictures.krec")), 20);
     New();
     SetCavaseSize({W, H});
-    QWidget panel;
-    panel.resize(W, H);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
     const qint64 before = residentBytes();
     ASSERT_GT(before, 0);
     CanvasPlayer(nullptr, &panel, u16(rec));
@@ -362,10 +360,9 @@ TEST_F(CanvasLib, PlaybackEndsWhereItsKeyframesExceedTheirLimit)
     const QString rec = file(QStringLiteral("sizes.krec"));
     writeAll(rec, bytes);
 
-    QWidget panel;
-    panel.resize(W, H);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
     CanvasPlayer(nullptr, &panel, u16(rec));
     const auto shown = [&] {
         return panel.grab().toImage().pixel(W / 2, H / 2) & 0x00FFFFFF;
