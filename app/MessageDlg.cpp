@@ -1,5 +1,6 @@
 #include "app/MessageDlg.h"
 
+#include "app/MessageDlgText.h"
 #include "support/Language.h"
 
 #include <QDialog>
@@ -25,11 +26,8 @@ public:
         const TLanguage defaults(QString{});
         const TLanguage &texts = Language ? *Language : defaults;
 
-        auto *text = new QLabel(AMessage, this);
+        auto *text = new TMessageText(AMessage, this);
         text->setObjectName(QStringLiteral("Message"));
-        text->setWordWrap(true);
-        text->setTextFormat(Qt::PlainText);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         text->setMinimumWidth(260);
         text->setMaximumWidth(560);
 

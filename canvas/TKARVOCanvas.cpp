@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <dlfcn.h>
+#include <memory>
 
 namespace {
 
@@ -224,15 +225,21 @@ void TKARVOCanvas::CanvasPlayer(const QString &AFilename)
 {
     if (!FCanvasPlayer)
         return;
-    // A window of its own, freed when the user closes it.
-    auto *form = new QWidget(nullptr, Qt::Window);
+    // A window of its own, freed when the user closes it. The library shows it
+    // when playback starts; a recording it cannot play leaves it hidden, and
+    // nobody could ever close it, so it goes at once.
+    auto form = std::make_unique<QWidget>(nullptr, Qt::Window);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->resize(800, 600);
-    auto *layout = new QVBoxLayout(form);
+    auto *layout = new QVBoxLayout(form.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *panel = new QWidget(form);
+    auto *panel = new QWidget(form.get());
     layout->addWidget(panel);
-    FCanvasPlayer(form, panel, utf16(AFilename));
+    FCanvasPlayer(form.get(), panel, utf16(AFilename));
+    if (form->isVisible())
+        form.release(); // owned by the window system now: WA_DeleteOnClose frees it
+    else
+        qCWarning(lcCanvas) << "no playback of" << AFilename;
 }
 
 void TKARVOCanvas::InvertColor()

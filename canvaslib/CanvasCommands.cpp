@@ -48,24 +48,33 @@ void FlipCommand::redo(CanvasDocument &ADoc)
 
 void InvertCommand::undo(CanvasDocument &ADoc)
 {
-    ADoc.invertLayers();
+    ADoc.invertLayers(ADoc.backgroundColor() == FAfter);
 }
 
 void InvertCommand::redo(CanvasDocument &ADoc)
 {
-    ADoc.invertLayers();
+    if (!FBefore) { // made now
+        FBefore = ADoc.backgroundColor();
+        ADoc.invertLayers(true);
+        FAfter = ADoc.backgroundColor();
+        return;
+    }
+    ADoc.invertLayers(ADoc.backgroundColor() == *FBefore);
 }
 
 void GrayscaleCommand::undo(CanvasDocument &ADoc)
 {
     ADoc.setPictureLayer(FPicture);
-    ADoc.setBackgroundLayer(FBackground);
+    if (ADoc.backgroundColor() == FAfter)
+        ADoc.setBackgroundLayer(FBackground);
     ADoc.setItemColors(FColors);
 }
 
 void GrayscaleCommand::redo(CanvasDocument &ADoc)
 {
-    ADoc.grayscaleLayers();
+    ADoc.grayscaleLayers(!FAfter || ADoc.backgroundColor() == FBackground);
+    if (!FAfter) // made now
+        FAfter = ADoc.backgroundColor();
 }
 
 } // namespace karvo

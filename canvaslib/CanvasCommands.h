@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace karvo {
@@ -80,14 +81,21 @@ private:
 };
 
 // Colours of picture, annotations and background inverted; its own inverse.
+// The background colour is not part of the history: one chosen after the
+// step is kept when the step is undone or redone.
 class InvertCommand final : public CanvasCommand
 {
 public:
     void undo(CanvasDocument &ADoc) override;
     void redo(CanvasDocument &ADoc) override;
+
+private:
+    std::optional<uint32_t> FBefore; // the background before and after the step
+    uint32_t FAfter = 0;
 };
 
-// Colours turned to grey; undoing restores what was there before.
+// Colours turned to grey; undoing restores what was there before (the
+// background only while it is still the one the step left).
 class GrayscaleCommand final : public CanvasCommand
 {
 public:
@@ -103,6 +111,7 @@ private:
     QImage FPicture;
     std::vector<uint32_t> FColors;
     uint32_t FBackground;
+    std::optional<uint32_t> FAfter;
 };
 
 } // namespace karvo

@@ -502,7 +502,7 @@ void CanvasDocument::mirrorLayers(bool AHorizontal)
     emit changed(QRect(QPoint(), FSize));
 }
 
-void CanvasDocument::invertLayers()
+void CanvasDocument::invertLayers(bool ABackground)
 {
     if (!FPicture.isNull()) {
         forEachPixel(FPicture, [](QRgb p) {
@@ -512,13 +512,14 @@ void CanvasDocument::invertLayers()
     }
     for (CanvasItem &item : FItems)
         item.color ^= 0x00FFFFFFu;
-    FBackground ^= 0x00FFFFFFu;
+    if (ABackground)
+        FBackground ^= 0x00FFFFFFu;
     rebuildBase();
     rerender(QRect(QPoint(), FSize));
     emit changed(QRect(QPoint(), FSize));
 }
 
-void CanvasDocument::grayscaleLayers()
+void CanvasDocument::grayscaleLayers(bool ABackground)
 {
     if (!FPicture.isNull()) {
         forEachPixel(FPicture, [](QRgb p) {
@@ -528,7 +529,8 @@ void CanvasDocument::grayscaleLayers()
     }
     for (CanvasItem &item : FItems)
         item.color = grayOf(item.color);
-    FBackground = grayOf(FBackground);
+    if (ABackground)
+        FBackground = grayOf(FBackground);
     rebuildBase();
     rerender(QRect(QPoint(), FSize));
     emit changed(QRect(QPoint(), FSize));

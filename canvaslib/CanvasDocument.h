@@ -109,8 +109,9 @@ public:
     void setPictureLayer(QImage APicture);
     void setBackgroundLayer(uint32_t AColor);
     void mirrorLayers(bool AHorizontal);
-    void invertLayers();
-    void grayscaleLayers();
+    // ABackground: the background colour changes too.
+    void invertLayers(bool ABackground = true);
+    void grayscaleLayers(bool ABackground = true);
     std::vector<uint32_t> itemColors() const;
     void setItemColors(const std::vector<uint32_t> &AColors);
 

@@ -9,9 +9,9 @@
 
 namespace karvo {
 
-CanvasPlayer::CanvasPlayer(QWidget *AHost, std::vector<RecordFile::Event> AEvents)
+CanvasPlayer::CanvasPlayer(QWidget *AHost, RecordFile::Recording ARecording)
     : QWidget(AHost)
-    , FEvents(std::move(AEvents))
+    , FRecording(std::move(ARecording))
     , FDoc(std::make_unique<CanvasDocument>())
 {
     setObjectName(QStringLiteral("KARVOCanvasPlayer"));
@@ -41,8 +41,9 @@ void CanvasPlayer::buildSteps()
         last = std::max(last, ATime);
         FSteps.push_back({AKind, last, AEvent, APoint});
     };
-    for (size_t i = 0; i < FEvents.size(); ++i) {
-        const RecordFile::Event &event = FEvents[i];
+    const std::vector<RecordFile::Event> &events = FRecording.events();
+    for (size_t i = 0; i < events.size(); ++i) {
+        const RecordFile::Event &event = events[i];
         if (event.type == RecordFile::EventType::Item && isStrokeKind(event.item.kind)) {
             const auto &points = event.item.points;
             add(Step::StrokeBegin, event.time, i, 0);
@@ -66,7 +67,7 @@ void CanvasPlayer::runDue()
 
 void CanvasPlayer::apply(const Step &AStep)
 {
-    const RecordFile::Event &event = FEvents[AStep.event];
+    const RecordFile::Event &event = FRecording.events()[AStep.event];
     switch (AStep.kind) {
     case Step::StrokeBegin: {
         const StrokePoint &p = event.item.points.front();
@@ -85,10 +86,16 @@ void CanvasPlayer::apply(const Step &AStep)
         break;
     }
     switch (event.type) {
-    case RecordFile::EventType::Keyframe:
-        FDoc->restore(event.state);
+    case RecordFile::EventType::Keyframe: {
+        std::optional<CanvasDocument::State> state = FRecording.keyframe(event);
+        if (!state) {
+            end();
+            return;
+        }
+        FDoc->restore(std::move(*state));
         FDoc->setUndoLimit(event.undoLimit);
         break;
+    }
     case RecordFile::EventType::Item:
         FDoc->addItem(event.item);
         break;
@@ -127,6 +134,13 @@ void CanvasPlayer::apply(const Step &AStep)
         }
         break;
     }
+}
+
+void CanvasPlayer::end()
+{
+    // The drawing stays as it is; nothing after this step is played.
+    FNext = FSteps.size();
+    FTimer.stop();
 }
 
 QTransform CanvasPlayer::viewTransform() const

@@ -14,13 +14,14 @@ class CanvasDocument;
 
 // Replays a stroke recording at its original pace inside a host widget,
 // which it fills. The drawing is shown whole: scaled down to fit the host
-// when it is larger, centred on black.
+// when it is larger, centred on black. Keyframes are read from the file as
+// playback reaches them; one that cannot be read ends the playback there.
 class CanvasPlayer : public QWidget
 {
     Q_OBJECT
 
 public:
-    CanvasPlayer(QWidget *AHost, std::vector<RecordFile::Event> AEvents);
+    CanvasPlayer(QWidget *AHost, RecordFile::Recording ARecording);
     ~CanvasPlayer() override;
 
     bool finished() const { return FNext >= FSteps.size(); }
@@ -48,10 +49,11 @@ private:
     void buildSteps();
     void runDue();
     void apply(const Step &AStep);
+    void end();
     QTransform viewTransform() const;
     void onDocumentChanged(const QRect &ARect);
 
-    std::vector<RecordFile::Event> FEvents;
+    RecordFile::Recording FRecording;
     std::vector<Step> FSteps;
     size_t FNext = 0;
     std::unique_ptr<CanvasDocument> FDoc;

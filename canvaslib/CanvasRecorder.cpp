@@ -1,9 +1,9 @@
 #include "canvaslib/CanvasRecorder.h"
 
 #include "canvaslib/CanvasDocument.h"
-#include "canvaslib/CanvasFile.h"
 #include "canvaslib/CanvasLog.h"
 #include "canvaslib/RecordFile.h"
+#include "canvaslib/RecordWriter.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -25,14 +25,14 @@ QDataStream &prepared(QDataStream &AStream)
 
 CanvasRecorder::CanvasRecorder(CanvasDocument &ADoc, const QString &AFilename)
     : FDoc(ADoc)
-    , FFile(std::make_unique<QFile>(AFilename))
 {
-    if (!FFile->open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !RecordFile::writeHeader(*FFile)) {
-        qCWarning(lcCanvasLib) << "cannot record into" << AFilename << FFile->errorString();
-        FFile.reset();
+    auto file = std::make_unique<QFile>(AFilename);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !RecordFile::writeHeader(*file) || !file->flush()) {
+        qCWarning(lcCanvasLib) << "cannot record into" << AFilename << file->errorString();
         return;
     }
+    FWriter = std::make_unique<RecordWriter>(std::move(file));
     FStartMs = FDoc.clockMs();
     writeKeyframe();
 }
@@ -41,7 +41,7 @@ CanvasRecorder::~CanvasRecorder() = default;
 
 bool CanvasRecorder::isOpen() const
 {
-    return FFile != nullptr;
+    return FWriter && !FWriter->failed();
 }
 
 qint64 CanvasRecorder::now() const
@@ -51,33 +51,16 @@ qint64 CanvasRecorder::now() const
 
 void CanvasRecorder::writeRecord(uint8_t AType, const QByteArray &APayload)
 {
-    if (!FFile)
-        return;
-    if (!RecordFile::writeRecord(*FFile, static_cast<RecordFile::EventType>(AType), APayload) ||
-        !FFile->flush()) {
-        qCWarning(lcCanvasLib) << "recording stopped: cannot write" << FFile->fileName()
-                               << FFile->errorString();
-        FFile.reset();
-    }
+    if (isOpen())
+        FWriter->record(static_cast<RecordFile::EventType>(AType), APayload);
 }
 
 void CanvasRecorder::writeKeyframe()
 {
-    if (!FFile)
-        return;
-    const std::optional<QByteArray> state = CanvasFile::encodeState(FDoc.state());
-    if (!state) {
-        qCWarning(lcCanvasLib, "recording stopped: cannot encode the drawing");
-        FFile.reset();
-        return;
-    }
-    QByteArray payload;
-    {
-        QDataStream out(&payload, QIODevice::WriteOnly);
-        prepared(out) << now() << qint32(FDoc.undoLimit());
-    }
-    payload += *state;
-    writeRecord(uint8_t(RecordFile::EventType::Keyframe), payload);
+    // The drawing is encoded on the writer's thread: a copy of the state is cheap here
+    // (the picture is shared until the document changes it).
+    if (isOpen())
+        FWriter->keyframe(now(), FDoc.undoLimit(), FDoc.state());
     FReplayableUndo = 0;
     FReplayableRedo = 0;
 }

@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-class QFile;
-
 namespace karvo {
 
 class CanvasDocument;
+class RecordWriter;
 
 // Changes of a drawing written into a stroke recording, besides strokes.
 enum class RecordOp : uint8_t
@@ -33,7 +32,9 @@ enum class RecordOp : uint8_t
 // changes with their time. A change that the player cannot repeat step by
 // step (a new picture, a new drawing size, undoing a step made before the
 // recording began) is written as a new keyframe. Each record is written to
-// the file at once, so a recording cut short still plays up to its end.
+// the file at once by a writing thread (which also encodes keyframes), so a
+// recording cut short still plays up to its end; destroying the recorder
+// waits for the records still queued.
 class CanvasRecorder
 {
 public:
@@ -61,7 +62,7 @@ private:
     void capCounts();
 
     CanvasDocument &FDoc;
-    std::unique_ptr<QFile> FFile;
+    std::unique_ptr<RecordWriter> FWriter;
     qint64 FStartMs = 0;
     // How many steps at the top of the undo and redo stacks the player has
     // too (made while recording, after the last keyframe).

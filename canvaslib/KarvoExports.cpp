@@ -405,10 +405,10 @@ KARVO_API void CanvasPlayer(void *AHandle, void *AParent, const char16_t *AFilen
             qCWarning(lcCanvasLib, "CanvasPlayer without a panel");
             return;
         }
-        auto events = karvo::RecordFile::read(fromUtf16(AFilename));
-        if (!events)
+        auto recording = karvo::RecordFile::Recording::open(fromUtf16(AFilename));
+        if (!recording)
             return;
-        new karvo::CanvasPlayer(host, std::move(*events));
+        new karvo::CanvasPlayer(host, std::move(*recording));
         auto *window = static_cast<QWidget *>(AHandle);
         if (window && window->isWindow() && !window->isVisible())
             window->show();

@@ -23,6 +23,26 @@ void prepare(QDataStream &AStream)
     AStream.setFloatingPointPrecision(QDataStream::SinglePrecision);
 }
 
+// A keyframe's payload: its time and undo limit, then the drawing.
+constexpr qsizetype KeyframeHeader = sizeof(qint64) + sizeof(qint32);
+
+std::optional<CanvasDocument::State> keyframeState(const QByteArray &APayload)
+{
+    if (APayload.size() < KeyframeHeader)
+        return std::nullopt;
+    return CanvasFile::decodeState(APayload.mid(KeyframeHeader));
+}
+
+// The pixels of a keyframe's drawing, from the size at the start of the drawing.
+qint64 keyframePixels(const QByteArray &APayload)
+{
+    QDataStream in(APayload.mid(KeyframeHeader));
+    prepare(in);
+    qint32 width = 0, height = 0;
+    in >> width >> height;
+    return in.status() == QDataStream::Ok ? qint64(qMax(width, 0)) * qMax(height, 0) : 0;
+}
+
 bool parsePayload(EventType AType, const QByteArray &APayload, Event &AEvent)
 {
     QBuffer buffer;
@@ -38,15 +58,12 @@ bool parsePayload(EventType AType, const QByteArray &APayload, Event &AEvent)
     AEvent.time = time;
     switch (AType) {
     case EventType::Keyframe: {
+        // The drawing that follows is decoded when playback reaches it.
         qint32 limit = 0;
         in >> limit;
         if (in.status() != QDataStream::Ok || limit < 0)
             return false;
         AEvent.undoLimit = limit;
-        auto state = CanvasFile::decodeState(APayload.mid(buffer.pos()));
-        if (!state)
-            return false;
-        AEvent.state = std::move(*state);
         return true;
     }
     case EventType::Item:
@@ -104,7 +121,7 @@ bool writeRecord(QIODevice &ADevice, EventType AType, const QByteArray &APayload
     return ADevice.write(record) == record.size();
 }
 
-std::optional<std::vector<Event>> read(const QString &AFilename)
+std::optional<Recording> Recording::open(const QString &AFilename)
 {
     QFile file(AFilename);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -128,20 +145,32 @@ std::optional<std::vector<Event>> read(const QString &AFilename)
         qCWarning(lcCanvasLib) << AFilename << "has an unknown recording version" << version;
         return std::nullopt;
     }
-    std::vector<Event> events;
+    Recording recording;
+    recording.FFileName = AFilename;
+    std::vector<Event> &events = recording.FEvents;
     while (!file.atEnd()) {
         quint8 type = 0;
         quint32 length = 0, checksum = 0;
         in >> type >> length >> checksum;
         if (in.status() != QDataStream::Ok || length > file.bytesAvailable())
             break;
+        const qint64 offset = file.pos();
         const QByteArray payload = file.read(length);
         Event event;
         if (payload.size() != qsizetype(length) || crc32(payload) != checksum ||
             !parsePayload(static_cast<EventType>(type), payload, event))
             break;
-        if (events.empty() && event.type != EventType::Keyframe)
-            break;
+        if (events.empty()) {
+            if (event.type != EventType::Keyframe || !(recording.FFirst = keyframeState(payload)))
+                break;
+            recording.FPixelsRead =
+                qint64(recording.FFirst->size.width()) * recording.FFirst->size.height();
+        }
+        if (event.type == EventType::Keyframe) {
+            event.payloadOffset = offset;
+            event.payloadLength = length;
+            event.payloadChecksum = checksum;
+        }
         events.push_back(std::move(event));
     }
     if (!file.atEnd())
@@ -150,7 +179,41 @@ std::optional<std::vector<Event>> read(const QString &AFilename)
         qCWarning(lcCanvasLib) << AFilename << "holds no drawing";
         return std::nullopt;
     }
-    return events;
+    return recording;
+}
+
+std::optional<CanvasDocument::State> Recording::keyframe(const Event &AEvent)
+{
+    if (&AEvent == &FEvents.front() && FFirst) {
+        std::optional<CanvasDocument::State> first = std::move(FFirst);
+        FFirst.reset();
+        return first;
+    }
+    QFile file(FFileName);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(AEvent.payloadOffset)) {
+        qCWarning(lcCanvasLib) << "cannot read a keyframe of" << FFileName << file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray payload = file.read(AEvent.payloadLength);
+    if (payload.size() != qsizetype(AEvent.payloadLength) ||
+        crc32(payload) != AEvent.payloadChecksum) {
+        qCWarning(lcCanvasLib) << FFileName << "has changed since playback began";
+        return std::nullopt;
+    }
+    const qint64 pixels = keyframePixels(payload);
+    if (FPixelsRead + pixels > MaxKeyframePixels) {
+        qCWarning(lcCanvasLib) << FFileName << "holds more keyframes than a playback reads;"
+                               << "playback ends at" << AEvent.time << "ms";
+        return std::nullopt;
+    }
+    std::optional<CanvasDocument::State> state = keyframeState(payload);
+    if (!state) {
+        qCWarning(lcCanvasLib) << FFileName << "holds a damaged keyframe at" << AEvent.time << "ms";
+        return std::nullopt;
+    }
+    FPixelsRead += pixels;
+    qCDebug(lcCanvasLib) << "keyframe at" << AEvent.time << "ms read from" << FFileName;
+    return state;
 }
 
 } // namespace karvo::RecordFile

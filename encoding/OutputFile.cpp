@@ -7,8 +7,11 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ovilen::encoding {
 namespace {
@@ -121,12 +124,25 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
     }
 
     if (!(format->flags & AVFMT_NOFILE)) {
-        // Only a file this output creates may be deleted again; an existing file or a
-        // device keeps its place.
+        // Only a file this output creates may be deleted again; a device keeps its place.
+        // An existing file is never truncated here: the new file is written under a
+        // temporary name beside it and takes its place once the encode writes (Commit).
         std::error_code ec;
         const bool existed = std::filesystem::exists(std::filesystem::symlink_status(fileName, ec));
-        if ((err = avio_open(&context->pb, fileName.c_str(), AVIO_FLAG_WRITE)) < 0) {
+        std::string target = fileName;
+        if (existed && std::filesystem::is_regular_file(fileName, ec)) {
+            FReplacedPath = std::filesystem::canonical(fileName, ec).string();
+            if (ec || !CreateBeside(FReplacedPath, FTemporaryPath)) {
+                error = "cannot create the output file " + Quoted(fileName) +
+                        ": no temporary file can be created beside it";
+                FReplacedPath.clear();
+                return false;
+            }
+            target = FTemporaryPath;
+        }
+        if ((err = avio_open(&context->pb, target.c_str(), AVIO_FLAG_WRITE)) < 0) {
             error = "cannot create the output file " + Quoted(fileName) + ": " + ErrorText(err);
+            RemoveTemporary();
             return false;
         }
         FCreatedFile = !existed && std::filesystem::is_regular_file(fileName, ec);
@@ -145,6 +161,11 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
     }
     err = avformat_write_header(context.get(), &options);
     av_dict_free(&options);
+    if (err >= 0 && context->pb) {
+        // The header must really be on disk before the file counts as writable.
+        avio_flush(context->pb);
+        err = context->pb->error;
+    }
     FContext = std::move(context);
     if (err < 0) {
         error = "cannot write the header of " + Quoted(fileName) + ": " + ErrorText(err);
@@ -155,8 +176,52 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
     return true;
 }
 
+bool TOutputFile::CreateBeside(const std::string &fileName, std::string &temporary)
+{
+    const std::filesystem::path path(fileName);
+    std::string name = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        return false;
+    // The new file keeps the permissions of the one it replaces.
+    struct stat old
+    {};
+    if (stat(fileName.c_str(), &old) == 0)
+        fchmod(fd, old.st_mode & 07777);
+    close(fd);
+    temporary = name;
+    return true;
+}
+
+void TOutputFile::RemoveTemporary()
+{
+    if (FTemporaryPath.empty())
+        return;
+    std::error_code ec;
+    std::filesystem::remove(FTemporaryPath, ec);
+    FTemporaryPath.clear();
+    FReplacedPath.clear();
+}
+
+int TOutputFile::Commit()
+{
+    if (FTemporaryPath.empty())
+        return 0;
+    if (std::rename(FTemporaryPath.c_str(), FReplacedPath.c_str()) != 0) {
+        const int err = AVERROR(errno);
+        qCWarning(lcEncoding) << "cannot replace" << FReplacedPath.c_str()
+                              << ErrorText(err).c_str();
+        return err;
+    }
+    FTemporaryPath.clear();
+    FReplacedPath.clear();
+    return 0;
+}
+
 int TOutputFile::Encode(AVCodecContext *encoder, AVStream *stream, const AVFrame *frame)
 {
+    if (const int committed = Commit(); committed < 0)
+        return committed;
     int err = avcodec_send_frame(encoder, frame);
     if (err < 0 && err != AVERROR_EOF)
         return err;
@@ -190,6 +255,10 @@ int TOutputFile::Finish()
 {
     if (!FContext)
         return 0;
+    if (const int committed = Commit(); committed < 0) {
+        Abandon();
+        return committed;
+    }
     int err = av_write_trailer(FContext.get());
     if (FContext->pb && !(FContext->oformat->flags & AVFMT_NOFILE)) {
         const int closeErr = avio_closep(&FContext->pb);
@@ -205,6 +274,7 @@ void TOutputFile::Abandon()
     if (!FContext)
         return;
     FContext.reset();
+    RemoveTemporary();
     if (FCreatedFile) {
         std::error_code ec;
         std::filesystem::remove(FFileName, ec);

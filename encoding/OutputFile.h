@@ -24,7 +24,10 @@ struct TAudioStreamSetup
 };
 
 // An output file with its encoders. Open() creates the file and writes its header, so
-// every mistake of the settings shows before the encode starts.
+// every mistake of the settings shows before the encode starts. A file that already exists
+// is left as it was until the encode writes (the first encode call or Finish): until then
+// the new file has a temporary name beside it, so a failed or abandoned start never
+// destroys an existing file.
 //
 // MP4 and MOV files are written as fragments of at most about one second that each stand
 // on their own: a file whose writer is killed plays up to its last complete fragment.
@@ -52,16 +55,23 @@ public:
     // Writes the trailer and closes the file.
     int Finish();
     // Closes a file that was opened but never written to, and deletes it when Open()
-    // created it.
+    // created it; an existing file it was to replace stays as it was.
     void Abandon();
 
     const std::string &FileName() const { return FFileName; }
 
 private:
     int Encode(AVCodecContext *encoder, AVStream *stream, const AVFrame *frame);
+    // Creates an empty, uniquely named file in the folder of fileName.
+    static bool CreateBeside(const std::string &fileName, std::string &temporary);
+    // Moves the new file over the one it replaces; negative: an FFmpeg error.
+    int Commit();
+    void RemoveTemporary();
 
     std::string FFileName;
     bool FCreatedFile = false;
+    std::string FReplacedPath;  // the existing file the new one replaces at Commit
+    std::string FTemporaryPath; // the new file's name until then
     TOutputContextPtr FContext;
     TCodecContextPtr FVideo;
     TCodecContextPtr FAudio;

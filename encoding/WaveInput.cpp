@@ -26,6 +26,8 @@ namespace {
 
 // Keeps at most this much sound when nobody reads (about ten seconds at 88,200 bytes/s).
 constexpr size_t MaxQueuedBytes = 1024 * 1024;
+// Sound lost in one overrun is replaced by at most this much silence.
+constexpr int MaxSilenceSeconds = 60;
 
 std::string AlsaDeviceName(const std::string &inputName)
 {
@@ -104,12 +106,15 @@ bool TWaveInput::Open(const std::string &inputName, const TInputSettings &settin
             static_cast<unsigned long>(buffer));
 
     FPcm = std::move(pcm);
+    FRunStart = std::chrono::steady_clock::now();
+    FRunFrames = 0;
     FThread = std::jthread([this](std::stop_token stop) { CaptureLoop(stop); });
     return true;
 }
 
-bool TWaveInput::Recover(int err)
+bool TWaveInput::Recover(int err, size_t &lostFrames)
 {
+    lostFrames = 0;
     if (err == -EPIPE)
         qCWarning(lcEncoding, "sound recording overrun on \"%s\"", FDeviceName.c_str());
     int result = snd_pcm_recover(FPcm.get(), err, 1);
@@ -120,6 +125,19 @@ bool TWaveInput::Recover(int err)
                   snd_strerror(result));
         return false;
     }
+    // The frames the device should have delivered since the last start, by the clock the
+    // pictures are stamped with, less those it did deliver: what the overrun lost.
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - FRunStart).count();
+    const auto expected = static_cast<uint64_t>(seconds * FSampleRate);
+    if (expected > FRunFrames)
+        lostFrames = size_t(
+            std::min<uint64_t>(expected - FRunFrames, uint64_t(MaxSilenceSeconds) * FSampleRate));
+    if (lostFrames > 0)
+        qCWarning(lcEncoding, "%zu frames of sound lost on \"%s\" are replaced by silence",
+                  lostFrames, FDeviceName.c_str());
+    FRunStart = now;
+    FRunFrames = 0;
     return true;
 }
 
@@ -146,30 +164,62 @@ void TWaveInput::CaptureLoop(std::stop_token stop)
 {
     std::vector<uint8_t> packet(FPacketBytes);
     size_t filled = 0;
-    while (!stop.stop_requested()) {
-        const int ready = snd_pcm_wait(FPcm.get(), 100);
-        if (ready == 0)
-            continue;
-        if (ready < 0) {
-            if (!Recover(ready))
-                break;
-            continue;
-        }
-        const snd_pcm_sframes_t frames = snd_pcm_readi(FPcm.get(), packet.data() + filled,
-                                                       (FPacketBytes - filled) / FBlockBytes);
-        if (frames == -EAGAIN)
-            continue;
-        if (frames < 0) {
-            if (!Recover(int(frames)))
-                break;
-            continue;
-        }
-        filled += size_t(frames) * FBlockBytes;
+    const auto flushIfFull = [&] {
         if (filled == FPacketBytes) {
             Queue(std::move(packet));
             packet.assign(FPacketBytes, 0);
             filled = 0;
         }
+    };
+    // Reads what the device holds, up to the end of the packet; false on an error.
+    const auto readFrames = [&](snd_pcm_uframes_t most) {
+        const snd_pcm_sframes_t frames =
+            snd_pcm_readi(FPcm.get(), packet.data() + filled,
+                          std::min<snd_pcm_uframes_t>(most, (FPacketBytes - filled) / FBlockBytes));
+        if (frames > 0) {
+            filled += size_t(frames) * FBlockBytes;
+            FRunFrames += uint64_t(frames);
+            flushIfFull();
+        }
+        return frames;
+    };
+    const uint8_t silence = FSampleFormat == AV_SAMPLE_FMT_U8 ? 0x80 : 0x00;
+    const auto addSilence = [&](size_t frames) {
+        while (frames > 0) {
+            const size_t n = std::min(frames, (FPacketBytes - filled) / FBlockBytes);
+            std::fill_n(packet.begin() + std::ptrdiff_t(filled), n * FBlockBytes, silence);
+            filled += n * FBlockBytes;
+            frames -= n;
+            flushIfFull();
+        }
+    };
+
+    bool failed = false;
+    while (!stop.stop_requested()) {
+        const int ready = snd_pcm_wait(FPcm.get(), 100);
+        if (ready == 0)
+            continue;
+        snd_pcm_sframes_t frames = ready < 0 ? ready : readFrames(FPacketBytes / FBlockBytes);
+        if (frames == -EAGAIN || frames >= 0)
+            continue;
+        size_t lost = 0;
+        if (!Recover(int(frames), lost)) {
+            failed = true;
+            break;
+        }
+        addSilence(lost);
+    }
+    if (!failed) {
+        // Closing: what the device still holds belongs to the recording too.
+        for (int i = 0; i < 64; ++i) {
+            const snd_pcm_sframes_t avail = snd_pcm_avail_update(FPcm.get());
+            if (avail <= 0 || readFrames(snd_pcm_uframes_t(avail)) <= 0)
+                break;
+        }
+    }
+    if (filled > 0) {
+        packet.resize(filled);
+        Queue(std::move(packet));
     }
     std::lock_guard lock(FLock);
     FEnded = true;

@@ -23,9 +23,11 @@ namespace ovilen::encoding {
 //
 // Capture starts when the input is opened. A capture thread reads the device in periods
 // of PacketBytes() bytes and queues each period as a packet under the input's mutex;
-// data arriving before the first Read() is discarded. Read() takes the oldest packet,
-// waiting for one up to the given time and then answering "try again"; once the device
-// has been closed or has failed and the queue is empty it answers end of file.
+// data arriving before the first Read() is discarded. Sound lost in an overrun is replaced
+// by as much silence as the monotonic clock says went by, so sound and pictures (stamped
+// by that clock) stay in step; on Close the last, partial period is queued too. Read() takes the
+// oldest packet, waiting for one up to the given time and then answering "try again"; once the
+// device has been closed or has failed and the queue is empty it answers end of file.
 class TWaveInput
 {
 public:
@@ -57,7 +59,8 @@ public:
 
 private:
     void CaptureLoop(std::stop_token stop);
-    bool Recover(int err);
+    // Restarts the device after an error; lostFrames: the frames to fill with silence.
+    bool Recover(int err, size_t &lostFrames);
     void Queue(std::vector<uint8_t> packet);
 
     TPcmPtr FPcm;
@@ -67,6 +70,9 @@ private:
     AVSampleFormat FSampleFormat = AV_SAMPLE_FMT_NONE;
     size_t FBlockBytes = 0;
     size_t FPacketBytes = 0;
+    // Capture thread only: the start of the device's current run and the frames read since.
+    std::chrono::steady_clock::time_point FRunStart;
+    uint64_t FRunFrames = 0;
 
     std::mutex FLock; // guards the queue and the flags below
     std::condition_variable_any FArrived;

@@ -1,11 +1,11 @@
 #include "support/IniFile.h"
 
 #include "support/Common.h"
+#include "support/IniFileText.h"
 #include "support/Logging.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
 
@@ -44,6 +44,15 @@ QString Unquote(const QString &AValue)
     return AValue;
 }
 
+// The value as it goes into the file: quoted when reading it back (trimming,
+// removing enclosing quotes) would give another value.
+QString Quoted(const QString &AValue)
+{
+    if (Unquote(AValue.trimmed()) == AValue)
+        return AValue;
+    return u'"' + AValue + u'"';
+}
+
 // Cuts a text to at most ALength UTF-16 units without splitting a pair.
 QString Truncate(const QString &AText, int ALength)
 {
@@ -64,50 +73,38 @@ bool SameName(const QString &A, const QString &B)
 
 QString TIniFile::DecodeText(const QByteArray &ABytes)
 {
-    if (ABytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(ABytes.mid(3));
-    if (ABytes.startsWith("\xFF\xFE") || ABytes.startsWith("\xFE\xFF")) {
-        auto decoder = QStringDecoder(ABytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                                    : QStringDecoder::Utf16BE);
-        return decoder(ABytes.mid(2));
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(ABytes);
-    if (!utf8.hasError())
-        return text;
-    // Not UTF-8: a file saved by a Korean Windows editor without a byte-order
-    // mark is in the Korean code page.
-    QStringDecoder korean("CP949");
-    if (!korean.isValid())
-        korean = QStringDecoder("EUC-KR");
-    if (korean.isValid()) {
-        text = korean(ABytes);
-        if (!korean.hasError())
-            return text;
-    }
-    return QString::fromLatin1(ABytes);
+    QStringList lines;
+    for (const TIniLine &line : TIniFileText(ABytes).Lines)
+        lines.append(line.text);
+    return lines.join(u'\n');
 }
 
 TIniFile::TIniFile(QString AFileName)
     : FFileName(std::move(AFileName))
 {
     QFile file(FFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return;
-    QString text = DecodeText(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    FLines = text.split(u'\n');
-    if (!FLines.isEmpty() && FLines.back().isEmpty())
-        FLines.removeLast();
+    // A file that is there but cannot be read must never be replaced by one
+    // holding only what this object writes.
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        FReadFailed = true;
+        qCWarning(lcSupport) << "cannot read" << FFileName << file.errorString();
+        return;
+    }
+    FText = TIniFileText(bytes);
 }
 
 TIniFile::Location TIniFile::Find(const QString &ASection, const QString &AKey) const
 {
     Location at;
     QString name, key, value;
-    for (qsizetype i = 0; i < FLines.size(); ++i) {
-        const QString &line = FLines.at(i);
+    const std::vector<TIniLine> &lines = FText.Lines;
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        const QString &line = lines[i].text;
         if (SectionName(line, name)) {
             if (at.section >= 0) {
                 at.end = i;
@@ -121,7 +118,7 @@ TIniFile::Location TIniFile::Find(const QString &ASection, const QString &AKey) 
             at.key = i;
     }
     if (at.section >= 0)
-        at.end = FLines.size();
+        at.end = qsizetype(lines.size());
     return at;
 }
 
@@ -137,7 +134,7 @@ QString TIniFile::ReadString(const QString &ASection, const QString &AKey,
     if (at.key < 0)
         return Truncate(ADefault, MaxValueLength);
     QString key, value;
-    KeyValue(FLines.at(at.key), key, value);
+    KeyValue(FText.Lines[at.key].text, key, value);
     return Truncate(Unquote(value), MaxValueLength);
 }
 
@@ -153,26 +150,35 @@ void TIniFile::WriteString(const QString &ASection, const QString &AKey, const Q
     // A line break inside a value would start a new entry in the file.
     QString value = AValue;
     value.replace(u'\r', u' ').replace(u'\n', u' ');
+    value = Quoted(value);
 
+    std::vector<TIniLine> &lines = FText.Lines;
+    const QString lineBreak = FText.LineBreak();
     const Location at = Find(ASection, AKey);
     if (at.key >= 0) {
         QString key, old;
-        KeyValue(FLines.at(at.key), key, old);
-        FLines[at.key] = key + u'=' + value;
+        KeyValue(lines[at.key].text, key, old);
+        if (old != value)
+            lines[at.key] = {key + u'=' + value, lines[at.key].lineBreak, {}};
         return;
     }
+    auto insert = [&](qsizetype APos, const QString &AText) {
+        if (APos > 0 && lines[APos - 1].lineBreak.isEmpty())
+            lines[APos - 1].lineBreak = lineBreak;
+        lines.insert(lines.begin() + APos, TIniLine{AText, lineBreak, {}});
+    };
     if (at.section >= 0) {
         // After the section's last non-blank line.
         qsizetype pos = at.end;
-        while (pos - 1 > at.section && FLines.at(pos - 1).trimmed().isEmpty())
+        while (pos - 1 > at.section && lines[pos - 1].text.trimmed().isEmpty())
             --pos;
-        FLines.insert(pos, AKey + u'=' + value);
+        insert(pos, AKey + u'=' + value);
         return;
     }
-    if (!FLines.isEmpty() && !FLines.back().trimmed().isEmpty())
-        FLines.append(QString());
-    FLines.append(u'[' + ASection + u']');
-    FLines.append(AKey + u'=' + value);
+    if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
+        insert(qsizetype(lines.size()), QString());
+    insert(qsizetype(lines.size()), u'[' + ASection + u']');
+    insert(qsizetype(lines.size()), AKey + u'=' + value);
 }
 
 void TIniFile::WriteInteger(const QString &ASection, const QString &AKey, int AValue)
@@ -182,20 +188,25 @@ void TIniFile::WriteInteger(const QString &ASection, const QString &AKey, int AV
 
 QString TIniFile::Text() const
 {
-    QString text = FLines.join(u'\n');
-    if (!FLines.isEmpty())
-        text += u'\n';
+    QString text;
+    for (const TIniLine &line : FText.Lines)
+        text += line.text + line.lineBreak;
     return text;
 }
 
 bool TIniFile::UpdateFile() const
 {
+    if (FReadFailed) {
+        qCWarning(lcSupport) << "not written:" << FFileName
+                             << "could not be read, so its other entries would be lost";
+        return false;
+    }
     QSaveFile file(FFileName);
     if (!file.open(QIODevice::WriteOnly)) {
         qCWarning(lcSupport) << "cannot write" << FFileName << file.errorString();
         return false;
     }
-    const QByteArray bytes = Text().toUtf8();
+    const QByteArray bytes = FText.Encode();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         qCWarning(lcSupport) << "cannot write" << FFileName << file.errorString();
         file.cancelWriting();

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/IniFileText.h"
+
 #include <QString>
-#include <QStringList>
 
 // An INI file with profile-string semantics:
 //  - "[section]" lines and "key=value" lines; section and key names match
@@ -9,18 +10,21 @@
 //  - an absent key gives the caller's default, a present empty value is the
 //    empty text; values are trimmed, one pair of enclosing quotes is removed,
 //    and at most MaxValueLength characters are returned;
-//  - writing changes only the entry written: comments, unknown sections and
-//    keys, and the spelling of existing names are kept;
-//  - UpdateFile replaces the file atomically in UTF-8.
-// Files are read as UTF-8 (with or without byte-order mark), UTF-16 with a
-// byte-order mark, or, when the bytes are not UTF-8, as the Korean Windows
-// code page.
+//  - writing changes only the entry written: every other line (comments,
+//    unknown sections and keys, the spelling of names, line breaks) is
+//    written back byte for byte; a value that reading would change (blanks
+//    at either end, enclosing quotes) is written in double quotes;
+//  - UpdateFile replaces the file atomically.
+// Files are read as UTF-8 (with or without byte-order mark) line by line,
+// a line that is not UTF-8 in the Korean Windows code page, or as UTF-16
+// with a byte-order mark (see TIniFileText).
 class TIniFile
 {
 public:
     static constexpr int MaxValueLength = 2047;
 
-    // Reads the file if it exists; a missing or unreadable file acts as empty.
+    // Reads the file if it exists; a missing or unreadable file acts as
+    // empty, and an unreadable one is never written (UpdateFile fails).
     explicit TIniFile(QString AFileName);
 
     const QString &FileName() const { return FFileName; }
@@ -35,13 +39,14 @@ public:
     void WriteInteger(const QString &ASection, const QString &AKey, int AValue);
 
     // Writes the whole text to a temporary file beside the target and renames
-    // it over the target. False when any step fails; the old file is then
-    // left as it was.
+    // it over the target. False when any step fails, or when the file existed
+    // but could not be read; the old file is then left as it was.
     bool UpdateFile() const;
 
-    // The text as it would be written.
+    // The text as it would be written, with its line breaks.
     QString Text() const;
 
+    // The lines of a file's bytes, each decoded on its own, joined by "\n".
     static QString DecodeText(const QByteArray &ABytes);
 
 private:
@@ -54,5 +59,6 @@ private:
     Location Find(const QString &ASection, const QString &AKey) const;
 
     QString FFileName;
-    QStringList FLines;
+    TIniFileText FText;
+    bool FReadFailed = false;
 };

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <benchmark/benchmark.h>
@@ -133,8 +134,38 @@ void BM_FullRepaint(benchmark::State &AState)
         scene.canvas()->repaint();
 }
 
+// A new 3840x2160 picture, as the UI thread pays for it: range(1) 1 while recording (the
+// recording writes a keyframe of it), 0 not (the baseline).
+void BM_NewPicture(benchmark::State &AState)
+{
+    Scene scene(QSize(3840, 2160));
+    QTemporaryDir folder;
+    if (AState.range(1)) {
+        SetRecordFilename(reinterpret_cast<const char16_t *>(
+            folder.filePath(QStringLiteral("bench.krec")).utf16()));
+        SetRecording(true);
+    }
+    QImage picture(3840, 2160, QImage::Format_RGB32);
+    int64_t n = 0;
+    for (auto _ : AState) {
+        AState.PauseTiming();
+        for (int y = 0; y < picture.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                line[x] = qRgb((x + n) & 255, y & 255, (x * y + n) & 255);
+        }
+        ++n;
+        AState.ResumeTiming();
+        SetBackgroundImage(&picture);
+        QCoreApplication::processEvents();
+    }
+    SetRecording(false); // waits for the keyframes still being written, outside the timing
+    AState.SetLabel(AState.range(1) ? "recording" : "not recording");
+}
+
 } // namespace
 
+BENCHMARK(BM_NewPicture)->Args({4, 0})->Args({4, 1})->Iterations(8)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Segment, pen, KARVO_TOOL_PEN)->Arg(0)->Arg(4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Segment, marker, KARVO_TOOL_MARKER)
     ->Arg(0)

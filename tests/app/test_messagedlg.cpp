@@ -126,6 +126,43 @@ TEST_F(MessageBox, OkBoxUsesTheLanguageTableAndWrapsLongTexts)
         mbOK, mrOk, longText);
 }
 
+TEST_F(MessageBox, AWordWiderThanTheBoxIsWrappedAnywhere)
+{
+    // A saved message with a path whose folder name offers no place to break
+    // a line (no blank, no slash): one "word" far wider than the box.
+    const QString path = "/home/teacher/" + QString("Mathematics_Grade3_Fractions_").repeated(12) +
+                         "/2026_12_10_08_15.jpg";
+    const QString text = Language->Msg.m_Saved + "\n" + path;
+    WithMessageBox(
+        [&](QDialog *d) {
+            auto *label = d->findChild<QLabel *>("Message");
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), text);
+            EXPECT_LT(d->width(), 800);
+            const QFontMetrics metrics(label->font());
+            // The path alone needs this many full lines of the label's width.
+            const int pathLines = metrics.horizontalAdvance(path) / label->width() + 1;
+            EXPECT_GE(pathLines, 5);
+            EXPECT_GE(label->height(), (1 + pathLines) * metrics.lineSpacing());
+
+            // Ink reaches the last of those lines, and no line is cut at the
+            // right edge: the last column stays clear.
+            const QImage image = label->grab().toImage();
+            int lastInkRow = -1;
+            bool inkAtRightEdge = false;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        lastInkRow = y;
+                        inkAtRightEdge = inkAtRightEdge || x >= image.width() - 1;
+                    }
+            EXPECT_GE(lastInkRow, pathLines * metrics.lineSpacing());
+            EXPECT_FALSE(inkAtRightEdge);
+            d->close();
+        },
+        mbOK, mrOk, text);
+}
+
 TEST_F(MessageBox, OtherKindsShowAnIcon)
 {
     WithMessageBox(

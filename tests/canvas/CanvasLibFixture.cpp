@@ -112,3 +112,13 @@ int countDiff(const QImage &A, const QImage &B, int ATolerance)
                 ++count;
     return count;
 }
+
+std::unique_ptr<QWidget> CanvasLib::shownPanel()
+{
+    auto panel = std::make_unique<QWidget>();
+    panel->resize(W, H);
+    panel->show();
+    if (!QTest::qWaitForWindowExposed(panel.get()))
+        return nullptr;
+    return panel;
+}

@@ -42,6 +42,9 @@ protected:
     QImage onScreen() const;
     // SaveToSnapshot into a PNG and read it back (RGB32).
     QImage snapshot();
+    // A shown window of the drawing's size, for the player to fill; null when it
+    // never appears.
+    static std::unique_ptr<QWidget> shownPanel();
     // A file name in the test's temporary folder.
     QString file(const QString &AName) const { return FDir.filePath(AName); }
     // A left-button drag through the points with real mouse events.

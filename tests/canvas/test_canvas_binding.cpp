@@ -2,12 +2,15 @@
 // lacks some exports.
 #include "canvas/TKARVOCanvas.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -54,6 +57,14 @@ public:
 private:
     void *FHandle = nullptr;
 };
+
+// The application's top-level widgets, in a stable order.
+QWidgetList TopLevels()
+{
+    QWidgetList widgets = QApplication::topLevelWidgets();
+    std::sort(widgets.begin(), widgets.end());
+    return widgets;
+}
 
 class CanvasBinding : public ::testing::Test
 {
@@ -117,12 +128,36 @@ TEST_F(CanvasBinding, WithTheLibraryBesideTheExecutable)
     canvas.setRecording(true);
     EXPECT_TRUE(canvas.Recording());
     canvas.setRecording(false);
+    const QWidgetList before = TopLevels();
     canvas.CanvasPlayer(FEmpty.filePath(QStringLiteral("r.krec")));
-    // The player's window closes and frees itself.
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != &FHost && w->findChild<QWidget *>(QStringLiteral("KARVOCanvasPlayer")))
-            w->close();
+    // The player shows in a window of its own, which closes and frees itself.
+    QWidgetList players;
+    for (QWidget *w : TopLevels())
+        if (!before.contains(w))
+            players << w;
+    ASSERT_EQ(players.size(), 1);
+    EXPECT_TRUE(players.front()->isVisible());
+    EXPECT_NE(players.front()->findChild<QWidget *>(QStringLiteral("KARVOCanvasPlayer")), nullptr);
+    players.front()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TopLevels(), before);
+}
+
+TEST_F(CanvasBinding, PlayingAMissingOrDamagedRecordingLeavesNoWindow)
+{
+    TKARVOCanvas canvas(&FHost);
+    ASSERT_TRUE(canvas.isLoaded());
+    const QString damaged = FEmpty.filePath(QStringLiteral("damaged.krec"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("KARVOREC\0\0\0\1 cut off");
+    file.close();
+    const QWidgetList before = TopLevels();
+    for (const QString &name : {FEmpty.filePath(QStringLiteral("missing.krec")), damaged}) {
+        canvas.CanvasPlayer(name);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(TopLevels(), before) << name.toStdString();
+    }
 }
 
 TEST_F(CanvasBinding, TheExecutablesFolderComesBeforeTheCurrentFolder)

@@ -150,6 +150,39 @@ TEST_F(CanvasLib, InvertKeepsWritingOnABlankBoardVisible)
     EXPECT_EQ(GetBackgroundColor(), 0x00FFFFFFu);
 }
 
+TEST_F(CanvasLib, UndoingAColourChangeKeepsABackgroundChosenAfterIt)
+{
+    const struct
+    {
+        const char *name;
+        void (*change)();
+    } changes[] = {{"InvertColor", InvertColor}, {"Grayscale", Grayscale}};
+    for (const auto &c : changes) {
+        SCOPED_TRACE(c.name);
+        New();
+        SetBackgroundColor(0x00000000);
+        SetPenColor(0x00FFFFFF);
+        drag({{20, 75}, {180, 75}});
+        c.change();
+        SetBackgroundColor(0x00505522); // then a green board
+        Undo();                         // the colour change, not the board
+        EXPECT_EQ(GetBackgroundColor(), 0x00505522u);
+        const QImage shot = snapshot();
+        EXPECT_EQ(shot.pixel(100, 20), qRgb(0x22, 0x55, 0x50));
+        EXPECT_EQ(shot.pixel(100, 75), qRgb(255, 255, 255)); // the writing as it was
+        Redo();
+        EXPECT_EQ(GetBackgroundColor(), 0x00505522u);
+    }
+    // Without a later change the background goes back and forth with the step.
+    New();
+    SetBackgroundColor(0x00000000);
+    InvertColor();
+    Undo();
+    EXPECT_EQ(GetBackgroundColor(), 0x00000000u);
+    Redo();
+    EXPECT_EQ(GetBackgroundColor(), 0x00FFFFFFu);
+}
+
 TEST_F(CanvasLib, ClearLeavesTheBackgroundColourAndIsUndoable)
 {
     drag({{20, 75}, {180, 75}});

@@ -4,7 +4,9 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTest>
+#include <QThread>
 #include <functional>
 
 namespace {
@@ -251,10 +253,9 @@ TEST_F(CanvasLib, ARecordingCutShortPlaysUpToWhereItEnds)
     const QByteArray bytes = readAll(rec);
     writeAll(rec, bytes.left(bytes.size() - 5));
 
-    QWidget panel;
-    panel.resize(W, H);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
     CanvasPlayer(nullptr, &panel, u16(rec));
     const auto shown = [&] {
         return panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -284,4 +285,112 @@ TEST_F(CanvasLib, RecordingNeedsAFileItCanWrite)
     SetRecordFilename(nullptr);
     SetRecording(true);
     EXPECT_FALSE(IsRecording());
+}
+
+namespace {
+
+// Memory the process holds now (resident set), in bytes.
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong() * 1024;
+    return -1;
+}
+
+// Records a new 2000x2000 picture (a keyframe each) APictures times; returns the file.
+QString recordPictures(const QString &AFile, int APictures)
+{
+    SetCavaseSize({2000, 2000});
+    SetRecordFilename(u16(AFile));
+    SetRecording(true);
+    for (int i = 0; i < APictures; ++i) {
+        QImage picture(2000, 2000, QImage::Format_RGB32);
+        picture.fill(qRgb(10 * i, 255 - 10 * i, 128));
+        SetBackgroundImage(&picture);
+    }
+    SetRecording(false);
+    return AFile;
+}
+
+} // namespace
+
+TEST_F(CanvasLib, PlaybackReadsEachKeyframeWhenItIsReached)
+{
+    // Twenty pictures of 16 MB each when decoded: the player holds one at a time.
+    const QString rec = recordPictures(file(QStringLiteral("pictures.krec")), 20);
+    New();
+    SetCavaseSize({W, H});
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
+    const qint64 before = residentBytes();
+    ASSERT_GT(before, 0);
+    CanvasPlayer(nullptr, &panel, u16(rec));
+    ASSERT_EQ(panel.findChildren<QWidget *>().size(), 1);
+    const qint64 grown = residentBytes() - before;
+    EXPECT_LT(grown, 200LL << 20) << grown / 1048576 << " MB"; // all twenty: over 300 MB
+    // Played through, it ends on the last picture.
+    const QRgb last = qRgb(190, 65, 128);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return panel.grab().toImage().pixel(W / 2, H / 2) == last; }, 10000));
+}
+
+TEST_F(CanvasLib, PlaybackEndsWhereItsKeyframesExceedTheirLimit)
+{
+    // A forged recording: 24 keyframes, each an empty drawing of 50 million pixels with its
+    // own background colour, a millisecond apart. A playback reads at most a billion
+    // pixels of keyframes (20 such drawings) and ends there.
+    const auto colour = [](int i) {
+        return uint32_t(0x00010203 * i) & 0x00FFFFFF;
+    };
+    QByteArray bytes("KARVOREC\0\0\0\1", 12);
+    for (int i = 0; i < 24; ++i) {
+        QByteArray payload;
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out << qint64(i) << qint32(10) << qint32(10000) << qint32(5000) << quint32(colour(i))
+            << quint32(0) << quint32(0); // time, undo limit, size, background, no picture, no items
+        QDataStream record(&bytes, QIODevice::Append);
+        record << quint8(1) << quint32(payload.size()) << crc32Of(payload);
+        bytes += payload;
+    }
+    const QString rec = file(QStringLiteral("sizes.krec"));
+    writeAll(rec, bytes);
+
+    const std::unique_ptr<QWidget> host = shownPanel();
+    ASSERT_NE(host, nullptr);
+    QWidget &panel = *host;
+    CanvasPlayer(nullptr, &panel, u16(rec));
+    const auto shown = [&] {
+        return panel.grab().toImage().pixel(W / 2, H / 2) & 0x00FFFFFF;
+    };
+    const auto rgb = [](uint32_t c) {
+        return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == rgb(colour(19)); }, 20000))
+        << std::hex << shown();
+    QTest::qWait(300);
+    EXPECT_EQ(shown(), rgb(colour(19))) << std::hex << shown();
+}
+
+TEST_F(CanvasLib, RecordedKeyframesAreEncodedOffTheUiThread)
+{
+    static QList<QThread *> threads;
+    threads.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("ovilen.canvaslib.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &AContext, const QString &AText) {
+            if (AContext.category && QByteArray(AContext.category) == "ovilen.canvaslib" &&
+                AText.contains(QStringLiteral("keyframe encoded")))
+                threads << QThread::currentThread();
+        });
+    recordPictures(file(QStringLiteral("threads.krec")), 3);
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    ASSERT_EQ(threads.size(), 4); // the drawing at the start and three pictures
+    for (QThread *thread : threads)
+        EXPECT_NE(thread, QThread::currentThread());
 }

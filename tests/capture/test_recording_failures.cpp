@@ -3,6 +3,8 @@
 // ends on its own.
 #include "RecordingTestSupport.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <csignal>
 #include <sys/resource.h>
@@ -10,6 +12,18 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Every file and folder under ARoot, sorted, one a line.
+std::string Tree(const QString &ARoot)
+{
+    QStringList entries;
+    QDirIterator it(ARoot, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << it.next();
+    entries.sort();
+    return entries.join(u'\n').toStdString();
+}
 
 TEST_F(Recorder, UnusableLibrariesLeaveTheComponentAsItWas)
 {
@@ -53,10 +67,16 @@ TEST_F(Recorder, OutputThatCannotBeCreatedFailsTheStart)
 {
     UseNoSoundDevice(Home);
     UseCamera(320, 240);
+    // A relative (here: empty) name is taken from the current folder; make it
+    // one inside the home folder, which is watched whole.
+    const QString previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir().mkpath(Home.file("current")));
+    ASSERT_TRUE(QDir::setCurrent(Home.file("current")));
     const QString names[] = {Home.documents() + QStringLiteral("/no such folder/clip.mp4"),
                              Home.documents(), QString()};
     for (const QString &name : names) {
         SCOPED_TRACE(name.toStdString());
+        const std::string before = Tree(Home.path());
         const int changes = Cap.ChangeFilterCount, previews = Cap.StartPreviewCount;
         Cap.SetRecordFilename(name);
         EXPECT_FALSE(Cap.StartRecord());
@@ -68,9 +88,12 @@ TEST_F(Recorder, OutputThatCannotBeCreatedFailsTheStart)
         ASSERT_TRUE(WaitUntil([&] { return Cap.StartPreviewCount == previews + 1; }));
         EXPECT_EQ(Cap.StartRecordCount, 0);
         EXPECT_FALSE(Cap.GrabberCB().GrabbingEnabled());
-        EXPECT_FALSE(QFileInfo::exists(name + QStringLiteral("/clip.mp4")));
+        // Nothing was created at or under the name, nor anywhere else.
+        EXPECT_EQ(Tree(Home.path()), before);
     }
+    QDir::setCurrent(previousFolder);
     EXPECT_FALSE(QFileInfo::exists(names[0]));
+    EXPECT_FALSE(QFileInfo::exists(Home.documents() + QStringLiteral("/no such folder")));
     EXPECT_FALSE(Cap.EncodeWorking());
 
     // The encoder is free for the next recording.

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <atomic>
@@ -23,6 +24,44 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+// A file size limit with SIGXFSZ ignored, standing in for a full disk; both are
+// restored when the guard ends, whatever assertion fails in between.
+class TFileSizeLimit
+{
+public:
+    explicit TFileSizeLimit(rlim_t ABytes)
+        : FBytes(ABytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+    }
+    ~TFileSizeLimit() { Restore(); }
+    TFileSizeLimit(const TFileSizeLimit &) = delete;
+    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
+
+    bool Set()
+    {
+        FOldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        FSet = true;
+        rlimit limit = FOld;
+        limit.rlim_cur = FBytes;
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    void Restore()
+    {
+        if (!FSet)
+            return;
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldSignal);
+        FSet = false;
+    }
+
+private:
+    rlim_t FBytes;
+    rlimit FOld{};
+    void (*FOldSignal)(int) = SIG_DFL;
+    bool FSet = false;
+};
 
 std::string VideoInputText(int width, int height)
 {
@@ -289,12 +328,8 @@ TEST_F(Encoder, OutputSizeScalesThePicture)
 TEST_F(Encoder, FullDiskEndsTheEncodeWithAnError)
 {
     // A file size limit stands in for a full disk: writes past it fail ("File too large").
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TFileSizeLimit limit(64 * 1024);
+    ASSERT_TRUE(limit.Set());
     TPictureSource source(640, 480, 4);
     source.Attach(FAdapter);
     const std::string file = OutputPath("full disk.mp4");
@@ -303,8 +338,7 @@ TEST_F(Encoder, FullDiskEndsTheEncodeWithAnError)
     FEncoder.SetOnFinished([&] { ++finished; });
     ASSERT_TRUE(FEncoder.Start(1));
     const bool ended = ServeUntilFinished(FEncoder, 10s); // on its own
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    limit.Restore();
     EXPECT_TRUE(ended);
     EXPECT_EQ(finished, 1); // the owner learns that the recording ended
     EXPECT_NE(FEncoder.LastErrorMsg().find("failed: File too large"), std::string::npos)
@@ -401,30 +435,56 @@ TEST_F(Encoder, FailedHeaderRemovesOnlyAFileItCreated)
 {
     // No write succeeds, so no header can be written (like a full disk or a device that
     // refuses writes).
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 0;
+    TFileSizeLimit limit(0);
     const std::string fresh = OutputPath("fresh.mp4");
     const std::string existing = OutputPath("existing.mp4");
     writeFile(QString::fromStdString(existing), "earlier content");
     int results[2];
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    ASSERT_TRUE(limit.Set());
     for (int i = 0; i < 2; ++i) {
         const int task = FEncoder.AddTask(FAdapter.InputName(), {VideoInputText(320, 240)});
         results[i] =
             FEncoder.SetOutput(task, i == 0 ? fresh : existing, {VideoOnlyOutput(320, 240)});
         FEncoder.RemoveTask(task);
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    limit.Restore();
     EXPECT_LT(results[0], 0);
     EXPECT_LT(results[1], 0);
     EXPECT_NE(FEncoder.LastErrorMsg().find("cannot write the header"), std::string::npos)
         << FEncoder.LastErrorMsg();
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(fresh)));
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(existing))); // not ours to delete
+    // The earlier file is not ours: it keeps its place and its content, and
+    // nothing is left beside it.
+    EXPECT_EQ(readFile(QString::fromStdString(existing)), "earlier content");
+    EXPECT_EQ(QDir(QString::fromStdString(OutputPath(""))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"existing.mp4"});
+}
+
+TEST_F(Encoder, AnExistingFileIsReplacedOnlyByAnEncodeThatRuns)
+{
+    const std::string existing = OutputPath("again.mp4");
+    const QString existingName = QString::fromStdString(existing);
+    writeFile(existingName, "earlier content");
+    QFile::setPermissions(existingName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    // Set up, then dropped before it starts: the earlier file stays whole.
+    ASSERT_TRUE(BuildRecordTask(existing, 320, 240, false)) << FEncoder.LastErrorMsg();
+    ASSERT_TRUE(FEncoder.ClearTasks());
+    EXPECT_EQ(readFile(existingName), "earlier content");
+    EXPECT_EQ(QDir(QString::fromStdString(OutputPath(""))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"again.mp4"});
+
+    // A recording that runs takes its place, with its permissions.
+    TPictureSource source(320, 240, 2);
+    source.Attach(FAdapter);
+    ASSERT_TRUE(BuildRecordTask(existing, 320, 240, false)) << FEncoder.LastErrorMsg();
+    Record(300ms);
+    EXPECT_EQ(QFileInfo(existingName).permissions() & 0xF0FF, // owner, group, others
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const TProbedFile probe = ProbeFile(existing);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    EXPECT_GT(probe.Streams.at(0).Pts.size(), 2u);
+    EXPECT_EQ(QDir(QString::fromStdString(OutputPath(""))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"again.mp4"});
 }
 
 TEST_F(Encoder, TaskListCannotBeClearedWhileAnEncodeWorks)

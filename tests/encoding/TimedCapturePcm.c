@@ -6,7 +6,11 @@
  *   pcm.!default { type ovilentimed  fail_after_ms 500  stall 0 }
  *
  * fail_after_ms: the device fails (as if unplugged) after that long; 0 never.
- * stall: 1 makes the device deliver nothing at all. */
+ * stall: 1 makes the device deliver nothing at all.
+ * frames_total: the device delivers that many frames, then nothing more; 0 no limit.
+ * overrun_at_ms, overrun_ms: from overrun_at_ms after the first start, nothing arrives for
+ *   overrun_ms (as if the reader slept while the ring filled), then the device reports an
+ *   overrun once; after the reader recovers and restarts it, frames arrive in real time. */
 #include <alsa/asoundlib.h>
 #include <alsa/pcm_external.h>
 #include <errno.h>
@@ -22,23 +26,37 @@ typedef struct
 {
     snd_pcm_ioplug_t io;
     int timer_fd;
-    struct timespec start;
+    struct timespec start;  /* of the current run */
+    struct timespec origin; /* of the first run */
+    int started;
     long fail_after_ms;
     int stall;
     int failed;
+    long frames_total;
+    long overrun_at_ms;
+    long overrun_ms;
+    int overrun_done;
 } timed_pcm_t;
 
-static int64_t elapsed_ns(const timed_pcm_t *p)
+static int64_t since_ns(const struct timespec *from)
 {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return (int64_t)(now.tv_sec - p->start.tv_sec) * 1000000000 + (now.tv_nsec - p->start.tv_nsec);
+    return (int64_t)(now.tv_sec - from->tv_sec) * 1000000000 + (now.tv_nsec - from->tv_nsec);
+}
+
+static int64_t elapsed_ns(const timed_pcm_t *p)
+{
+    return since_ns(&p->start);
 }
 
 static int timed_start(snd_pcm_ioplug_t *io)
 {
     timed_pcm_t *p = io->private_data;
     clock_gettime(CLOCK_MONOTONIC, &p->start);
+    if (!p->started)
+        p->origin = p->start;
+    p->started = 1;
     const int64_t period_ns = (int64_t)io->period_size * 1000000000 / io->rate;
     struct itimerspec its;
     its.it_interval.tv_sec = period_ns / 1000000000;
@@ -66,7 +84,18 @@ static snd_pcm_sframes_t timed_pointer(snd_pcm_ioplug_t *io)
     }
     if (p->stall)
         return (snd_pcm_sframes_t)io->hw_ptr;
+    if (p->overrun_at_ms > 0 && !p->overrun_done) {
+        const int64_t run_ns = since_ns(&p->origin);
+        if (run_ns >= (p->overrun_at_ms + p->overrun_ms) * 1000000) {
+            p->overrun_done = 1;
+            return -EPIPE;
+        }
+        if (run_ns >= p->overrun_at_ms * 1000000)
+            return (snd_pcm_sframes_t)io->hw_ptr;
+    }
     snd_pcm_uframes_t frames = (snd_pcm_uframes_t)(ns * io->rate / 1000000000);
+    if (p->frames_total > 0 && frames > (snd_pcm_uframes_t)p->frames_total)
+        frames = (snd_pcm_uframes_t)p->frames_total;
     /* A reader that falls behind loses the oldest frames instead of overrunning. */
     if (frames > io->appl_ptr + io->buffer_size)
         frames = io->appl_ptr + io->buffer_size;
@@ -135,6 +164,9 @@ SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
     snd_config_iterator_t i, next;
     long fail_after_ms = 0;
     long stall = 0;
+    long frames_total = 0;
+    long overrun_at_ms = 0;
+    long overrun_ms = 0;
     (void)root;
     snd_config_for_each(i, next, conf)
     {
@@ -148,6 +180,12 @@ SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
             continue;
         if (!strcmp(id, "stall") && snd_config_get_integer(n, &stall) == 0)
             continue;
+        if (!strcmp(id, "frames_total") && snd_config_get_integer(n, &frames_total) == 0)
+            continue;
+        if (!strcmp(id, "overrun_at_ms") && snd_config_get_integer(n, &overrun_at_ms) == 0)
+            continue;
+        if (!strcmp(id, "overrun_ms") && snd_config_get_integer(n, &overrun_ms) == 0)
+            continue;
         SNDERR("Unknown field %s", id);
         return -EINVAL;
     }
@@ -159,6 +197,9 @@ SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
         return -ENOMEM;
     p->fail_after_ms = fail_after_ms;
     p->stall = (int)stall;
+    p->frames_total = frames_total;
+    p->overrun_at_ms = overrun_at_ms;
+    p->overrun_ms = overrun_ms;
     p->timer_fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (p->timer_fd < 0) {
         free(p);

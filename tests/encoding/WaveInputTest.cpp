@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/error.h>
 }
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -134,4 +135,60 @@ TEST(WaveInput, ClosedInputHandsOutWhatItHasThenEndOfFile)
         ++queued;
     EXPECT_EQ(result, AVERROR_EOF);
     EXPECT_GE(queued, 3);
+}
+
+TEST(WaveInput, SoundLostInAnOverrunIsReplacedBySilence)
+{
+    // Nothing arrives from 300 ms to 700 ms, then the device reports an overrun: those
+    // 400 ms of sound are lost, and silence takes their place so the sound keeps time.
+    TempHome home;
+    UseTestSoundDevice(home, "overrun_at_ms 300 overrun_ms 400");
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<uint8_t> all;
+    std::vector<uint8_t> packet;
+    while (std::chrono::steady_clock::now() - start < 1500ms)
+        if (input.Read(packet, 200ms) == 0)
+            all.insert(all.end(), packet.begin(), packet.end());
+    input.Close();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    while (input.Read(packet) == 0)
+        all.insert(all.end(), packet.begin(), packet.end());
+
+    // U8 silence is 0x80; the test device never repeats a value in the next frame.
+    size_t longestSilence = 0;
+    for (size_t i = 0, run = 0; i < all.size(); ++i) {
+        run = all[i] == 0x80 ? run + 1 : 0;
+        longestSilence = std::max(longestSilence, run);
+    }
+    const double rate = 44100 * 2; // bytes a second
+    EXPECT_NEAR(longestSilence / rate, 0.4, 0.1);
+    // Sound and wall time agree: nothing was dropped and nothing is missing.
+    EXPECT_NEAR(all.size() / rate, seconds, 0.1);
+}
+
+TEST(WaveInput, CloseKeepsTheLastPartialPeriod)
+{
+    // 5000 frames: two whole periods of 2048 frames and 904 more.
+    TempHome home;
+    UseTestSoundDevice(home, "frames_total 5000");
+    TWaveInput input;
+    std::string error;
+    ASSERT_TRUE(input.Open("-1", RecordingSound(), error)) << error;
+    std::vector<uint8_t> all;
+    std::vector<uint8_t> packet;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(input.Read(packet), 0);
+        all.insert(all.end(), packet.begin(), packet.end());
+    }
+    std::this_thread::sleep_for(200ms); // the device has delivered everything by now
+    input.Close();
+    while (input.Read(packet) == 0)
+        all.insert(all.end(), packet.begin(), packet.end());
+    ASSERT_EQ(all.size(), 5000u * 2);
+    for (size_t i = 0; i < all.size(); i += 2)
+        ASSERT_EQ(all[i], uint8_t(i / 2)) << "frame " << i / 2;
 }

@@ -80,11 +80,11 @@ TEST_F(ConfigStore, LoadsStoredValuesAndKeepsForeignEntriesOnSave)
     ASSERT_TRUE(config.Save());
 
     const QString text = QString::fromUtf8(readFile(cfg()));
-    EXPECT_TRUE(text.startsWith("; written by hand\n[common]\npathimage=" + pictures + "\n"));
-    EXPECT_TRUE(text.contains("Teacher=Kim\n"));
-    EXPECT_TRUE(text.contains("VIDEOROTATE=3\n"));
-    EXPECT_TRUE(text.contains("brightness=-10\n")); // never written
-    EXPECT_TRUE(text.contains("[Extra]\nkeep=me\n"));
+    EXPECT_TRUE(text.startsWith("; written by hand\r\n[common]\r\npathimage=" + pictures + "\r\n"));
+    EXPECT_TRUE(text.contains("Teacher=Kim\r\n"));
+    EXPECT_TRUE(text.contains("VIDEOROTATE=3\r\n"));
+    EXPECT_TRUE(text.contains("brightness=-10\r\n")); // never written
+    EXPECT_TRUE(text.contains("[Extra]\r\nkeep=me\r\n"));
     EXPECT_EQ(TConfig(PathData).PathMovie, FHome.file("movies"));
 }
 
@@ -99,6 +99,23 @@ TEST_F(ConfigStore, EmptyOrInvalidValuesFallBackToDefaults)
     EXPECT_TRUE(QFileInfo(config.PathMovie).isDir());
     EXPECT_EQ(config.VideoRotate, 0);
     EXPECT_EQ(config.VideoProperty.Brightness, 16);
+}
+
+TEST_F(ConfigStore, FoldersEndingInBlanksComeBackAsSaved)
+{
+    // Reading trims a value, so a folder name ending in blanks needs quotes.
+    const QString movies = FHome.file("Movies ");
+    const QString pictures = FHome.file("사진  ");
+    {
+        TConfig config(PathData);
+        config.PathMovie = movies;
+        config.PathImage = pictures;
+    }
+    TConfig again(PathData);
+    EXPECT_EQ(again.PathMovie, movies);
+    EXPECT_EQ(again.PathImage, pictures);
+    EXPECT_TRUE(QFileInfo(movies).isDir());
+    EXPECT_TRUE(QFileInfo(pictures).isDir());
 }
 
 TEST_F(ConfigStore, SaveIntoAnUnwritableFolderIsSwallowed)

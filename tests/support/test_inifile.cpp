@@ -142,21 +142,135 @@ TEST(IniFile, WritingKeepsEverythingItDoesNotOwn)
     ini.WriteInteger("VIDEO", "VideoRotate", 3);       // a new section at the end
     ASSERT_TRUE(ini.UpdateFile());
 
-    EXPECT_EQ(QString::fromUtf8(readFile(name)), QStringLiteral("; Ovilen settings\n"
-                                                                "[common]\n"
-                                                                "pathimage=/new\n"
-                                                                "; a comment inside\n"
-                                                                "Custom=kept\n"
-                                                                "PathMovie=/movies\n"
-                                                                "\n"
-                                                                "[Other]\n"
-                                                                "x = 1\n"
-                                                                "\n"
-                                                                "[VIDEO]\n"
-                                                                "VideoRotate=3\n"));
+    // Lines not written keep their bytes; new lines take the file's line break.
+    EXPECT_EQ(QString::fromUtf8(readFile(name)), QStringLiteral("; Ovilen settings\r\n"
+                                                                "[common]\r\n"
+                                                                "pathimage=/new\r\n"
+                                                                "; a comment inside\r\n"
+                                                                "Custom=kept\r\n"
+                                                                "PathMovie=/movies\r\n"
+                                                                "\r\n"
+                                                                "[Other]\r\n"
+                                                                "x = 1\r\n"
+                                                                "\r\n"
+                                                                "[VIDEO]\r\n"
+                                                                "VideoRotate=3\r\n"));
     const TIniFile again(name);
     EXPECT_EQ(again.ReadInteger("video", "videorotate", 0), 3);
     EXPECT_EQ(again.ReadString("OTHER", "X", {}), "1");
+}
+
+TEST(IniFile, DecodesEachLineOnItsOwnAndRewritesOnlyChangedLines)
+{
+    // A UTF-8 file in which one hand-edited comment and one value are in the
+    // Korean code page: "\xB1\xE8" is one Hangul syllable there.
+    const QByteArray folder = QStringLiteral("/home/교사/사진").toUtf8();
+    const QByteArray before = "; \xC7\xD1\xB1\xDB edited\r\n"
+                              "[COMMON]\r\n"
+                              "PathImage=" +
+                              folder +
+                              "\r\n"
+                              "Teacher=\xB1\xE8\r\n"
+                              "[VIDEO]\r\n"
+                              "VideoRotate=0\r\n"
+                              "tail=\xFF";
+    TempHome home;
+    const QString name = home.file("mixed.ini");
+    writeFile(name, before);
+    TIniFile ini(name);
+    EXPECT_EQ(ini.ReadString("COMMON", "PathImage", {}), QString::fromUtf8(folder));
+    QStringDecoder cp949("CP949");
+    if (cp949.isValid()) {
+        EXPECT_EQ(ini.ReadString("COMMON", "Teacher", {}), QStringLiteral("김"));
+    }
+
+    ini.WriteInteger("VIDEO", "VideoRotate", 3);
+    ini.WriteString("VIDEO", "Added", "1");
+    ASSERT_TRUE(ini.UpdateFile());
+    QByteArray after = before;
+    after.replace("VideoRotate=0\r\n", "VideoRotate=3\r\n");
+    after.append("\r\nAdded=1\r\n");
+    EXPECT_EQ(readFile(name), after);
+    EXPECT_EQ(TIniFile(name).ReadString("common", "pathimage", {}), QString::fromUtf8(folder));
+
+    // A UTF-16 file stays UTF-16 with its byte-order mark.
+    const QString text = QStringLiteral("[MESSAGE]\r\nq_exit=종료?\r\nkeep=\"그대로\"\r\n");
+    auto utf16 = [](const QString &AText) {
+        QByteArray bytes("\xFF\xFE", 2);
+        for (QChar c : AText)
+            bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        return bytes;
+    };
+    writeFile(name, utf16(text));
+    TIniFile wide(name);
+    wide.WriteString("MESSAGE", "q_exit", QStringLiteral("끝?"));
+    ASSERT_TRUE(wide.UpdateFile());
+    EXPECT_EQ(readFile(name),
+              utf16(QString(text).replace(QStringLiteral("종료?"), QStringLiteral("끝?"))));
+}
+
+TEST(IniFile, ValuesComeBackAsWritten)
+{
+    // Reading trims blanks and removes one pair of enclosing quotes; such
+    // values are quoted when written.
+    const QStringList values = {
+        "plain",       " leading", "trailing ", "  both  ",     "\"quoted\"", "'single'",
+        "\" spaced\"", "\"",       "'",         "a\"b\"",       "\"open'",    "",
+        "   ",         "\t tab",   "\"\"",      "/home/교사/ ", "' '",        "\"a\" and \"b\"",
+    };
+    TempHome home;
+    const QString name = home.file("q.ini");
+    {
+        TIniFile ini(name);
+        for (qsizetype i = 0; i < values.size(); ++i)
+            ini.WriteString("S", QStringLiteral("k%1").arg(i), values.at(i));
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    const TIniFile again(name);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values.at(i).toStdString());
+        EXPECT_EQ(again.ReadString("S", QStringLiteral("k%1").arg(i), "absent"), values.at(i));
+    }
+    // Values that read back unchanged are written as they are.
+    const QByteArray bytes = readFile(name);
+    EXPECT_TRUE(bytes.contains("\nk0=plain\n"));
+    EXPECT_TRUE(bytes.contains("\nk9=a\"b\"\n"));
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNeverWritten)
+{
+    // A file the process may write but not read: as root, permissions bind
+    // only after dropping to nobody, who then owns the folder and the file.
+    TempHome home;
+    const QString folder = home.file("cfg");
+    const QString name = folder + "/Ovilen.cfg";
+    const QByteArray before = "[COMMON]\nPathImage=/old\n[Other]\nkeep=me\n";
+    writeFile(name, before);
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ExeGroup | QFile::ExeOther);
+    QFile::setPermissions(name, QFile::WriteOwner);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        ASSERT_EQ(chown(QFile::encodeName(name).constData(), 65534, 65534), 0);
+    }
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(3);
+            static bool logged = false;
+            qInstallMessageHandler(
+                [](QtMsgType AType, const QMessageLogContext &, const QString &) {
+                    logged = logged || AType == QtWarningMsg;
+                });
+            TIniFile ini(name);
+            ini.WriteString("COMMON", "PathImage", "/new");
+            if (ini.UpdateFile())
+                _exit(1);
+            _exit(logged ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readFile(name), before);
 }
 
 TEST(IniFile, WritesUtf8AndKeepsValuesOnOneLine)

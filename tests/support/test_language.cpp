@@ -1,9 +1,101 @@
 #include "TempHome.h"
+#include "support/IniFile.h"
 #include "support/Language.h"
 
+#include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Reads one field of the table by its name ("Msg.q_Exit").
+using TField = std::function<QString(const TLanguage &)>;
+#define OVILEN_FIELD(record, field)                                                                \
+    {                                                                                              \
+#record "." #field, [](const TLanguage &L) {                                               \
+            return L.record.field;                                                                 \
+        }                                                                                          \
+    }
+const std::map<QString, TField> &Fields()
+{
+    static const std::map<QString, TField> fields = {
+        OVILEN_FIELD(Common, OK),
+        OVILEN_FIELD(Common, Yes),
+        OVILEN_FIELD(Common, No),
+        OVILEN_FIELD(Common, Zoom),
+        OVILEN_FIELD(Common, Resolution),
+        OVILEN_FIELD(MainMenu, Preview),
+        OVILEN_FIELD(MainMenu, Drawing),
+        OVILEN_FIELD(PreviewMenu, Load),
+        OVILEN_FIELD(PreviewMenu, Capture),
+        OVILEN_FIELD(PreviewMenu, Recording),
+        OVILEN_FIELD(PreviewMenu, Autofocus),
+        OVILEN_FIELD(PreviewMenu, Stop),
+        OVILEN_FIELD(PreviewMenu, FullScreen),
+        OVILEN_FIELD(PreviewMenu, InvertColor),
+        OVILEN_FIELD(PreviewMenu, Grayscale),
+        OVILEN_FIELD(PreviewMenu, FlipVert),
+        OVILEN_FIELD(PreviewMenu, FlipHorz),
+        OVILEN_FIELD(PreviewMenu, Rotate),
+        OVILEN_FIELD(PreviewMenu, Resolution),
+        OVILEN_FIELD(PreviewMenu, ZoomIn),
+        OVILEN_FIELD(PreviewMenu, ZoomOut),
+        OVILEN_FIELD(DrawingMenu, Load),
+        OVILEN_FIELD(DrawingMenu, Save),
+        OVILEN_FIELD(DrawingMenu, Undo),
+        OVILEN_FIELD(DrawingMenu, Redo),
+        OVILEN_FIELD(DrawingMenu, PenOption),
+        OVILEN_FIELD(DrawingMenu, EraserTool),
+        OVILEN_FIELD(DrawingMenu, EraserAll),
+        OVILEN_FIELD(DrawingMenu, ShapeTool),
+        OVILEN_FIELD(DrawingMenu, BoardTool),
+        OVILEN_FIELD(DrawingMenu, InvertColor),
+        OVILEN_FIELD(DrawingMenu, GrayScale),
+        OVILEN_FIELD(DrawingMenu, FlipVert),
+        OVILEN_FIELD(DrawingMenu, FlipHorz),
+        OVILEN_FIELD(Setting, Title),
+        OVILEN_FIELD(Setting, txtPathImage),
+        OVILEN_FIELD(Setting, txtPathMovie),
+        OVILEN_FIELD(Setting, btnApply),
+        OVILEN_FIELD(Setting, btnCancel),
+        OVILEN_FIELD(Setting, btnCamSetting),
+        OVILEN_FIELD(SelectCamera, Title),
+        OVILEN_FIELD(SelectCamera, btnApply),
+        OVILEN_FIELD(SelectCamera, btnCancel),
+        OVILEN_FIELD(Msg, q_Exit),
+        OVILEN_FIELD(Msg, m_ResourceNotFound),
+        OVILEN_FIELD(Msg, m_Capturing),
+        OVILEN_FIELD(Msg, m_PleaseWait),
+        OVILEN_FIELD(Msg, m_DeviceNotFound),
+        OVILEN_FIELD(Msg, m_NotSupportRes),
+        OVILEN_FIELD(Msg, m_Saved),
+        OVILEN_FIELD(Msg, m_RecordError),
+    };
+    return fields;
+}
+#undef OVILEN_FIELD
+
+// One row of the fixture table, written by hand from the list of texts.
+struct TRow
+{
+    QString section, key, field, text;
+};
+
+std::vector<TRow> ExpectedTable()
+{
+    QFile file(QStringLiteral(OVILEN_LANGUAGE_TABLE));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<TRow> rows;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList cells = line.split(u'\t');
+        EXPECT_EQ(cells.size(), 4) << line.toStdString();
+        if (cells.size() == 4)
+            rows.push_back({cells[0], cells[1], cells[2], cells[3]});
+    }
+    return rows;
+}
 
 // Every text of the table, in one list, for whole-table comparisons.
 QStringList AllTexts(const TLanguage &L)
@@ -74,6 +166,40 @@ TEST(LanguageTable, DefaultsWithoutAFile)
     EXPECT_EQ(L.Msg.m_Saved, QStringLiteral("저장 되었습니다."));
     for (const QString &text : AllTexts(L))
         EXPECT_FALSE(text.isEmpty());
+}
+
+TEST(LanguageTable, EveryTextMatchesTheTableWithoutAFileAndInTheShippedFile)
+{
+    TempHome home;
+    const std::vector<TRow> rows = ExpectedTable();
+    ASSERT_EQ(rows.size(), Fields().size()); // one row per field, none forgotten
+    const TLanguage defaults(home.file("absent.ini"));
+    const TLanguage shipped(QStringLiteral(OVILEN_LANGUAGE_INI));
+    const TIniFile shippedFile(QStringLiteral(OVILEN_LANGUAGE_INI));
+    for (const TRow &row : rows) {
+        SCOPED_TRACE(row.field.toStdString());
+        ASSERT_TRUE(Fields().contains(row.field));
+        const TField &field = Fields().at(row.field);
+        EXPECT_EQ(field(defaults).toStdString(), row.text.toStdString());
+        EXPECT_EQ(field(shipped).toStdString(), row.text.toStdString());
+        EXPECT_EQ(shippedFile.ReadString(row.section, row.key, "absent").toStdString(),
+                  row.text.toStdString());
+    }
+}
+
+TEST(LanguageTable, EachEntryFillsItsOwnField)
+{
+    TempHome home;
+    const TLanguage defaults(home.file("absent.ini"));
+    for (const TRow &row : ExpectedTable()) {
+        SCOPED_TRACE(row.field.toStdString());
+        writeFile(home.file("one.ini"),
+                  ("[" + row.section + "]\n" + row.key + "=changed\n").toUtf8());
+        const TLanguage one(home.file("one.ini"));
+        for (const auto &[name, field] : Fields())
+            EXPECT_EQ(field(one), name == row.field ? "changed" : field(defaults))
+                << name.toStdString();
+    }
 }
 
 TEST(LanguageTable, ShippedFileHoldsEveryDefault)
