@@ -353,8 +353,13 @@ void TCustomVideoCap::StopPreview()
     bool stopped = false, wasRecording = FRecording;
     if (FPreviewing) {
         if (FGraph &&
-            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE) {
+            // The pipeline runs on as it is; a recording ends all the same,
+            // once, and its file is finished.
+            if (FRecording)
+                EndRecording();
             return;
+        }
         if (FRecording)
             Raise(OnStopRecord);
         FPreviewing = false;
