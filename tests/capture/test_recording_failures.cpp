@@ -143,7 +143,8 @@ TEST_F(Recorder, CameraLostMidRecordingFinishesTheFile)
     const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
     ASSERT_TRUE(video && audio);
     EXPECT_NEAR(video->Duration, recorded, 0.3);
-    EXPECT_NEAR(audio->Duration, video->Duration, 0.2);
+    // (Under ThreadSanitizer the picture side runs slowly enough to fall behind.)
+    EXPECT_NEAR(audio->Duration, video->Duration, TimingHolds ? 0.2 : 0.6);
     EXPECT_EQ(TopLevelBoxes(file).back(), "mfra");
 
     // Plugged in again, the camera records again: nothing of the lost
