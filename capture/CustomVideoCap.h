@@ -15,6 +15,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
@@ -273,6 +274,14 @@ private:
                         TInputFrameInfo *AFrameInfo);
     bool RecordFrameReady(TSampleGrabberCB &cb);
     void EndRecordEncode();
+    // Builds the recording's encode task once the previous encode has
+    // finished its file (on FRecordTaskTimer); until then the recording runs
+    // without it.
+    void DeferRecordTask();
+    void StartDeferredRecordTask();
+    // Ends a recording whose pipeline goes on running: OnStopRecord, the
+    // encode, the state.
+    void EndRecording();
     void RecordEncodeFinished(int session);
 
     static GstBusSyncReply OnBusMessage(GstBus *bus, GstMessage *message, gpointer self);
@@ -285,4 +294,8 @@ private:
     std::shared_ptr<std::atomic<bool>> FGraphEventPending =
         std::make_shared<std::atomic<bool>>(false);
     int FRecordSession = 0; // counts the encodes started
+    // A recording started right after a stop waits here for the previous
+    // encode, until FRecordTaskDue (monotonic ms).
+    QTimer FRecordTaskTimer;
+    std::int64_t FRecordTaskDue = 0;
 };

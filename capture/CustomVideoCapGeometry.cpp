@@ -160,9 +160,11 @@ void TCustomVideoCap::SetWideMOde(bool Value)
 {
     FWideMode = Value;
     const int vw = VideoWidth(), vh = VideoHeight();
-    if (Value && vw != 0)
+    // A control with no width (height) yet, not laid out, gives no limit: a
+    // zoom of 0 would divide the selection by zero. The previous limit stays.
+    if (Value && vw != 0 && width() > 0)
         MinZoom = float(double(width()) / double(vw));
-    else if (!Value && vh != 0)
+    else if (!Value && vh != 0 && height() > 0)
         MinZoom = float(double(height()) / double(vh));
     SetZoom(-1.0f);
 }

@@ -9,6 +9,7 @@
 // as posted events: the streaming threads never wait for the UI thread.
 #include "capture/CaptureLog.h"
 #include "capture/CustomVideoCap.h"
+#include "capture/HandOver.h"
 #include "capture/VideoWindow.h"
 
 #include <QCoreApplication>
@@ -22,25 +23,25 @@ namespace {
 // where each frame is still writable, before the renderer gets it.
 struct TGrabberProbe
 {
-    TSampleGrabberCB *Callback;
-    GstVideoInfo Info;
+    TSampleGrabberCB *Callback = nullptr;
+    TCapsPtr Caps; // the caps Info was read from
+    GstVideoInfo Info{};
     bool HaveInfo = false;
 };
 
-GstPadProbeReturn OnGrabberData(GstPad *, GstPadProbeInfo *info, gpointer data)
+GstPadProbeReturn OnGrabberData(GstPad *pad, GstPadProbeInfo *info, gpointer data)
 {
     auto *probe = static_cast<TGrabberProbe *>(data);
-    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
-        GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
-        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
-            GstCaps *caps = nullptr;
-            gst_event_parse_caps(event, &caps);
-            probe->HaveInfo = caps && gst_video_info_from_caps(&probe->Info, caps);
-        }
-        return GST_PAD_PROBE_OK;
-    }
+    TakeHandOver(probe); // built on the UI thread, given over with the pad's probe list
     if (!(info->type & GST_PAD_PROBE_TYPE_BUFFER))
         return GST_PAD_PROBE_OK;
+    // The frame's format is the pad's current caps, read again when they
+    // change. (Reading them from the caps event instead would touch an event
+    // that GStreamer may have created on another streaming thread.)
+    if (TCapsPtr caps(gst_pad_get_current_caps(pad)); caps.get() != probe->Caps.get()) {
+        probe->HaveInfo = caps && gst_video_info_from_caps(&probe->Info, caps.get());
+        probe->Caps = std::move(caps);
+    }
     if (!probe->HaveInfo || GST_VIDEO_INFO_FORMAT(&probe->Info) != GST_VIDEO_FORMAT_BGR) {
         probe->Callback->FrameArrived();
         return GST_PAD_PROBE_OK;
@@ -66,6 +67,7 @@ GstPadProbeReturn OnGrabberData(GstPad *, GstPadProbeInfo *info, gpointer data)
 
 GstFlowReturn OnRendererSample(GstAppSink *sink, gpointer window)
 {
+    TakeHandOver(window); // built on the UI thread, given over with the sink's callbacks
     if (GstSample *sample = gst_app_sink_pull_sample(sink)) {
         static_cast<TVideoWindow *>(window)->Present(sample);
         gst_sample_unref(sample);
@@ -164,11 +166,13 @@ bool TCustomVideoCap::BuildGraph()
     FGrabberCB->SetInvertColor(FInvertColor);
     FGrabberCB->SetFlipHorz(FFlipHorizontal);
     FGrabberCB->SetFlipVert(FFlipVertical);
-    gst_pad_add_probe(
-        grabberOut.get(),
-        GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-        OnGrabberData, new TGrabberProbe{FGrabberCB.get(), {}, false},
-        [](gpointer p) { delete static_cast<TGrabberProbe *>(p); });
+    // The probe's data goes to the streaming thread through the pad's probe
+    // list, which GStreamer guards with a lock of its own.
+    auto probe = std::make_unique<TGrabberProbe>();
+    probe->Callback = FGrabberCB.get();
+    PublishHandOver(probe.get());
+    gst_pad_add_probe(grabberOut.get(), GST_PAD_PROBE_TYPE_BUFFER, OnGrabberData, probe.release(),
+                      [](gpointer p) { delete static_cast<TGrabberProbe *>(p); });
 
     if (!AddStage(FRenderFilter))
         return Fail("Redner AddFilter Fail");
@@ -214,6 +218,7 @@ bool TCustomVideoCap::BuildGraph()
 
     TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
     if (bus) {
+        PublishHandOver(this); // to the threads that post on the bus
         gst_bus_set_sync_handler(bus.get(), &TCustomVideoCap::OnBusMessage, this, nullptr);
         FMediaEvent = true;
     }
@@ -253,6 +258,7 @@ bool TCustomVideoCap::AttachVideoWindow()
     FVideoWindow = window;
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = OnRendererSample;
+    PublishHandOver(window);
     gst_app_sink_set_callbacks(sink, &callbacks, window, nullptr);
     ResizeWindow();
     window->show();
@@ -271,6 +277,7 @@ GstBusSyncReply TCustomVideoCap::OnBusMessage(GstBus *, GstMessage *message, gpo
         return GST_BUS_DROP;
     }
     auto *self = static_cast<TCustomVideoCap *>(data);
+    TakeHandOver(self); // given over with the bus's handler
     if (!self->FGraphEventPending->exchange(true))
         QCoreApplication::postEvent(
             self, new TGrabberEvent(WM_GRAPHNOTIFY, nullptr, self->FGraphEventPending));
@@ -346,8 +353,13 @@ void TCustomVideoCap::StopPreview()
     bool stopped = false, wasRecording = FRecording;
     if (FPreviewing) {
         if (FGraph &&
-            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE) {
+            // The pipeline runs on as it is; a recording ends all the same,
+            // once, and its file is finished.
+            if (FRecording)
+                EndRecording();
             return;
+        }
         if (FRecording)
             Raise(OnStopRecord);
         FPreviewing = false;

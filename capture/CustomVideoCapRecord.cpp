@@ -14,6 +14,7 @@
 #include "encoding/FFEncoder.h"
 #include "encoding/FrameInputAdapter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <chrono>
 
@@ -31,8 +32,10 @@ std::int64_t MonotonicMilliseconds()
         .count();
 }
 
-// How long a new recording waits for the previous one to finish its file.
-constexpr auto PreviousEncodeWait = 3s;
+// How long a new recording waits for the previous one to finish its file,
+// and how often it looks.
+constexpr std::int64_t PreviousEncodeWaitMs = 3000;
+constexpr auto PreviousEncodePoll = 10ms;
 
 void LogEncoderError(const char *what, const TFFEncoder &encoder)
 {
@@ -78,9 +81,13 @@ bool TCustomVideoCap::StartRecord()
         }
         FPreviewing = true;
         FGrabberCB->SetVideoSize(QSize(VideoWidth(), VideoHeight()));
-        // A task that cannot start leaves the live picture running without a
-        // recording; the caller reports the failure.
-        if (!BuildRecordTask())
+        // Right after a stop the previous encode may still be finishing its
+        // file: the new task follows once it has, and the UI thread does not
+        // wait for it. Otherwise a task that cannot start leaves the live
+        // picture running without a recording; the caller reports the failure.
+        if (FFEncoder->Working())
+            DeferRecordTask();
+        else if (!BuildRecordTask())
             return false;
         FGrabberCB->SetGrabbingEnabled(true);
         FRecording = true;
@@ -99,10 +106,6 @@ bool TCustomVideoCap::BuildRecordTask()
     // until the first frame is grabbed the recording shows black.
     FFrameFlag = false;
     const bool sound = AudioDeviceCount() > 0;
-
-    // Right after a stop the previous encode may still be finishing its file.
-    if (FFEncoder->Working())
-        FFEncoder->WaitForFinish(PreviousEncodeWait);
     if (!FFEncoder->ClearTasks()) {
         LogEncoderError("the encoder is busy:", *FFEncoder);
         return false;
@@ -188,6 +191,16 @@ void TCustomVideoCap::StopRecord()
     StopPreview();
 }
 
+void TCustomVideoCap::EndRecording()
+{
+    Raise(OnStopRecord);
+    EndRecordEncode();
+    FRecording = false;
+    // No still from the recording's last grab.
+    FGrabberCB->SetGrabbingEnabled(false);
+    QCoreApplication::removePostedEvents(this, WM_FRAMEREADY);
+}
+
 void TCustomVideoCap::EndRecordEncode()
 {
     // Whatever ends a recording (a stop, a lost camera, a new mode) ends its
@@ -196,8 +209,40 @@ void TCustomVideoCap::EndRecordEncode()
         FFEncoder->Stop(false);
 }
 
+void TCustomVideoCap::DeferRecordTask()
+{
+    FRecordTaskDue = MonotonicMilliseconds() + PreviousEncodeWaitMs;
+    if (!FRecordTaskTimer.isActive()) {
+        FRecordTaskTimer.disconnect();
+        FRecordTaskTimer.setInterval(PreviousEncodePoll);
+        connect(&FRecordTaskTimer, &QTimer::timeout, this,
+                &TCustomVideoCap::StartDeferredRecordTask);
+        FRecordTaskTimer.start();
+    }
+}
+
+void TCustomVideoCap::StartDeferredRecordTask()
+{
+    if (!FRecording || !FFEncoder) {
+        FRecordTaskTimer.stop(); // the recording ended before its task started
+        return;
+    }
+    if (FFEncoder->Working() && MonotonicMilliseconds() < FRecordTaskDue)
+        return;
+    FRecordTaskTimer.stop();
+    if (BuildRecordTask())
+        return;
+    // As for an encode that ends on its own: the recording is over, the live
+    // picture goes on.
+    qCWarning(lcCapture) << "the recording could not start after the previous one";
+    StopPreview();
+    StartPreview();
+}
+
 void TCustomVideoCap::RecordEncodeFinished(int session)
 {
+    if (FRecordTaskTimer.isActive())
+        return; // the previous encode, which the new recording waits for
     if (session != FRecordSession || !FRecording || !FFEncoder)
         return; // the component ended it
     // The encode ended on its own (a full disk, a failed write): the recording

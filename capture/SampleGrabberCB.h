@@ -6,6 +6,7 @@
 // enabled (stills, recording) and tells its owner by posted events.
 
 #include "capture/CaptureTypes.h"
+#include "capture/HandOver.h"
 #include "capture/PixelEffects.h"
 
 #include <QEvent>
@@ -30,7 +31,9 @@ enum TCaptureMessage : int
     WM_SELECTIONDONE = QEvent::User + 6,
 };
 
-// A posted message that carries the grabber callback object.
+// A posted message that carries the grabber callback object. It is built on
+// a streaming thread and read and deleted on the UI thread, given over
+// through Qt's event queue.
 class TGrabberEvent : public QEvent
 {
 public:
@@ -39,13 +42,20 @@ public:
         : QEvent(QEvent::Type(type))
         , FCallback(cb)
         , FPending(std::move(pending))
-    {}
+    {
+        PublishHandOver(this);
+    }
     ~TGrabberEvent() override
     {
+        TakeHandOver(this);
         if (FPending)
             *FPending = false;
     }
-    TSampleGrabberCB *Callback() const { return FCallback; }
+    TSampleGrabberCB *Callback() const
+    {
+        TakeHandOver(this);
+        return FCallback;
+    }
 
 private:
     TSampleGrabberCB *FCallback;

@@ -1,6 +1,7 @@
 #include "capture/VideoWindow.h"
 
 #include "capture/BgrToRgb32.h"
+#include "capture/HandOver.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -16,15 +17,23 @@ namespace {
 
 const QEvent::Type RepaintEvent = QEvent::Type(QEvent::User + 40);
 
-// A repaint request; the pending mark goes with the event.
+// A repaint request; the pending mark goes with the event. It is built on
+// the streaming thread and deleted on the UI thread, given over through Qt's
+// event queue.
 class TRepaintEvent : public QEvent
 {
 public:
     explicit TRepaintEvent(std::shared_ptr<std::atomic<bool>> pending)
         : QEvent(RepaintEvent)
         , FPending(std::move(pending))
-    {}
-    ~TRepaintEvent() override { *FPending = false; }
+    {
+        PublishHandOver(this);
+    }
+    ~TRepaintEvent() override
+    {
+        TakeHandOver(this);
+        *FPending = false;
+    }
 
 private:
     std::shared_ptr<std::atomic<bool>> FPending;
@@ -80,17 +89,12 @@ TVideoWindow::TVideoWindow(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    // Publishes the constructed window to the streaming thread, whose first
-    // Present acquires it. (GStreamer hands the window over through its own
-    // locks already; this makes the hand-over plain to race detectors too.)
-    FPresented.store(0, std::memory_order_release);
 }
 
 TVideoWindow::~TVideoWindow() = default;
 
 void TVideoWindow::Present(GstSample *sample)
 {
-    (void)FPresented.load(std::memory_order_acquire);
     {
         std::lock_guard lock(FLock);
         FCurrent.reset(gst_sample_ref(sample));
@@ -98,10 +102,7 @@ void TVideoWindow::Present(GstSample *sample)
     std::unique_ptr<TRepaintEvent> repaint;
     if (!FRepaintPending->exchange(true))
         repaint = std::make_unique<TRepaintEvent>(FRepaintPending);
-    // Releases the sample and the event to the UI thread, which acquires
-    // them in event(). Qt's event queue orders the two already, but through
-    // locks a race detector does not see.
-    FPresented.fetch_add(1, std::memory_order_release);
+    ++FPresented;
     if (repaint)
         QCoreApplication::postEvent(this, repaint.release());
 }
@@ -122,7 +123,6 @@ QImage TVideoWindow::CurrentImage() const
 
 bool TVideoWindow::event(QEvent *event)
 {
-    (void)FPresented.load(std::memory_order_acquire);
     if (event->type() == RepaintEvent) {
         update();
         return true;

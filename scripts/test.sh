@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the dependencies, then builds and runs the whole test suite twice:
 # the normal build (preset "dev") and the sanitizer build (preset "asan",
-# AddressSanitizer + UndefinedBehaviorSanitizer).
+# AddressSanitizer + UndefinedBehaviorSanitizer). Then ThreadSanitizer (preset
+# "tsan") runs the tests of the modules with threads of their own, capture
+# (streaming threads, recording) and encoding (its workers).
 #
-#   scripts/test.sh              both builds, then the viewer's release build
-#   scripts/test.sh dev|asan|tsan    one build only
+#   scripts/test.sh              all of that, then the viewer's release build
+#   scripts/test.sh dev|asan|tsan    one build only, its whole suite
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +25,13 @@ for preset in "${presets[@]}"; do
   echo "=== $preset: test"
   ctest --preset "$preset"
 done
+if [ "$#" -eq 0 ]; then
+  echo "=== tsan: configure and build (capture and encoding tests)"
+  cmake --preset tsan
+  cmake --build --preset tsan --target tests/capture/all tests/encoding/all
+  echo "=== tsan: test (capture and encoding)"
+  ctest --preset tsan -L '^(capture|encoding)$'
+fi
 # The viewer as scripts/run.sh builds it: an optimised build can warn where
 # the others do not, and warnings are errors.
 if [ "$#" -eq 0 ]; then
@@ -30,4 +39,8 @@ if [ "$#" -eq 0 ]; then
   cmake --preset release
   cmake --build --preset release
 fi
-echo "=== all tests passed (${presets[*]}); the release build compiles"
+if [ "$#" -eq 0 ]; then
+  echo "=== all tests passed (${presets[*]}, tsan on capture and encoding); the release build compiles"
+else
+  echo "=== all tests passed (${presets[*]})"
+fi

@@ -199,6 +199,40 @@ TEST_F(Geometry, TheTwoFittingModes)
     }
 }
 
+// A control not laid out yet (no height, or no width in wide mode) when the
+// first frame fits the picture keeps the limit it had; a zoom of 0 would make
+// every selection a division by zero.
+TEST_F(Geometry, AnEmptyControlKeepsTheZoomLimit)
+{
+    struct Case
+    {
+        bool Wide;
+        QSize Empty;
+    };
+    for (const Case &c : {Case{false, {1000, 0}}, Case{true, {0, 600}}}) {
+        SCOPED_TRACE(c.Wide ? "wide" : "4:3");
+        Cap.StopPreview();
+        TCustomVideoCap::MinZoom = 0.3f;
+        Cap.resize(c.Empty);
+        ASSERT_EQ(Cap.size(), c.Empty);
+        Cap.SetWideMOde(c.Wide);
+        ASSERT_TRUE(Start()); // the first frame fits the picture again
+        EXPECT_EQ(TCustomVideoCap::MinZoom, 0.3f);
+        EXPECT_EQ(Cap.Zoom(), 0.3f);
+
+        // Laid out: the 480x360 picture sits centred at (260, 120), and a
+        // selection is measured at k = 1 / 0.3.
+        Cap.resize(1000, 600);
+        Spin(20);
+        Cap.SetSelectionMode(true);
+        const size_t before = Selections.size();
+        Drag({300, 200}, {400, 300});
+        ASSERT_TRUE(WaitUntil([&] { return Selections.size() == before + 1; }, 2000));
+        EXPECT_EQ(Selections.back(), (TRect{133, 267, 466, 600}));
+        Cap.SetSelectionMode(false);
+    }
+}
+
 TEST_F(Geometry, FittingAndCentring)
 {
     ASSERT_TRUE(Start());

@@ -6,6 +6,14 @@
 #include "capture/RecordFrameCopy.h"
 #include "capture/RecordOptions.h"
 
+#include <atomic>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -67,7 +75,10 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     for (size_t i = 1; i < Cap.Stamps.size(); ++i) {
         ASSERT_GE(Cap.Stamps[i], Cap.Stamps[i - 1]) << i;
         // Whole milliseconds of the time the request ran, in microseconds.
-        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), 50000) << i;
+        // (Under ThreadSanitizer the UI thread can lose tens of milliseconds
+        // between taking the time and raising OnRecording.)
+        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), TimingHolds ? 50000 : 500000)
+            << i;
     }
     if (TimingHolds) {
         EXPECT_NEAR(double(Cap.Stamps.back()) / 1e6, wall, wall * 0.1);
@@ -94,7 +105,7 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
         EXPECT_EQ(audio->Codec, "aac");
         EXPECT_EQ(audio->SampleRate, 44100);
         EXPECT_EQ(audio->Channels, 2);
-        EXPECT_NEAR(audio->Duration, video->Duration, 0.2);
+        EXPECT_NEAR(audio->Duration, video->Duration, TimingHolds ? 0.2 : 0.6);
     }
     // Finished on the stop: the fragments are followed by their index.
     const std::vector<std::string> boxes = TopLevelBoxes(file);
@@ -180,7 +191,7 @@ TEST_F(Recorder, StopAndStartAtOnceRecordsBothFiles)
     ASSERT_TRUE(Cap.StartRecord());
     Spin(800);
     Cap.StopRecord();
-    // The first file may still be finishing: the new recording waits for it.
+    // The first file may still be finishing: the new one starts once it is.
     Cap.SetRecordFilename(QString::fromStdString(File("second.mp4")));
     ASSERT_TRUE(Cap.StartRecord());
     Spin(800);
@@ -191,6 +202,105 @@ TEST_F(Recorder, StopAndStartAtOnceRecordsBothFiles)
         ASSERT_TRUE(probe.Ok) << name << ": " << probe.Error;
         EXPECT_NEAR(probe.Streams.at(0).Duration, 0.8, 0.3) << name;
     }
+}
+
+// The reading end of a pipe the first recording is written into: while
+// nobody drains it, that encode cannot finish its file.
+class THeldOutput
+{
+public:
+    explicit THeldOutput(const std::string &path)
+    {
+        if (mkfifo(path.c_str(), 0600) != 0)
+            return;
+        FFd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (FFd >= 0)
+            fcntl(FFd, F_SETPIPE_SZ, 4096); // the encode blocks after a few kilobytes
+    }
+    ~THeldOutput()
+    {
+        FStop = true;
+        if (FDrain.joinable())
+            FDrain.join();
+        if (FFd >= 0)
+            close(FFd);
+    }
+    bool Ok() const { return FFd >= 0; }
+    // Reads everything from here on, until the writer closes the file.
+    void Release()
+    {
+        FDrain = std::thread([this] {
+            while (!FStop) {
+                pollfd p{FFd, POLLIN, 0};
+                if (poll(&p, 1, 100) <= 0)
+                    continue;
+                char buffer[65536];
+                const ssize_t n = read(FFd, buffer, sizeof buffer);
+                if (n == 0 && (p.revents & POLLHUP))
+                    break;
+                if (n > 0)
+                    FBytes.append(buffer, size_t(n));
+            }
+        });
+    }
+    // What was written, once the writer has closed the file.
+    std::string Finish()
+    {
+        if (FDrain.joinable())
+            FDrain.join();
+        return FBytes;
+    }
+
+private:
+    int FFd = -1;
+    std::atomic<bool> FStop{false};
+    std::thread FDrain;
+    std::string FBytes;
+};
+
+// A start while the previous encode cannot finish its file does not wait for
+// it on the UI thread: the recording starts, and its file follows once the
+// previous one is finished.
+TEST_F(Recorder, StartWhileThePreviousFileFinishesDoesNotWait)
+{
+    UseNoSoundDevice(Home);
+    UseCamera(320, 240);
+    THeldOutput held(File("first.mp4"));
+    ASSERT_TRUE(held.Ok());
+    Cap.SetRecordFilename(QString::fromStdString(File("first.mp4")));
+    ASSERT_TRUE(Cap.StartRecord());
+    ASSERT_TRUE(WaitUntil([&] { return Cap.StartRecordCount == 1; }));
+    Spin(300);
+    Cap.StopRecord();
+    ASSERT_TRUE(Cap.EncodeWorking()); // held by the full pipe
+
+    const std::string second = File("second.mp4");
+    Cap.SetRecordFilename(QString::fromStdString(second));
+    const bool started = Cap.StartRecord();
+    const bool previousStillWorking = Cap.EncodeWorking();
+    const size_t requests = Cap.Stamps.size();
+    held.Release();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(previousStillWorking);
+    EXPECT_TRUE(Cap.Recording());
+
+    // The previous file is finished, then the new recording's encode runs.
+    ASSERT_TRUE(WaitUntil([&] { return Cap.Stamps.size() > requests + 10; }));
+    EXPECT_EQ(Cap.StartRecordCount, 2);
+    EXPECT_EQ(Cap.StopRecordCount, 1);
+    Cap.StopRecord();
+    ASSERT_TRUE(Cap.WaitForFile());
+    EXPECT_EQ(Cap.StopRecordCount, 2);
+    EXPECT_TRUE(ProbeFile(second).Ok);
+    const std::string firstBytes = held.Finish();
+    const std::string copy = File("first-copy.mp4");
+    {
+        std::ofstream out(copy, std::ios::binary);
+        out << firstBytes;
+    }
+    const TProbedFile first = ProbeFile(copy);
+    ASSERT_TRUE(first.Ok) << first.Error;
+    EXPECT_EQ(TopLevelBoxes(copy).back(), "mfra");
 }
 
 TEST_F(Recorder, AudioDeviceCountFollowsTheDefaultCapturePcm)
