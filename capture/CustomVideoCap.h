@@ -68,6 +68,11 @@ public:
     void SetVideoDeviceName(const QString &Value);
     // The device path of the bound camera (empty when none is bound).
     QString VideoDevicePath() const;
+    // Refills the camera list and binds the camera whose device path is
+    // APath: a path names the same camera however the others come and go,
+    // where an index may not. False when no camera has it ("device not
+    // found"; the binding is then unchanged) or when it cannot be bound.
+    bool SetVideoDevicePath(const QString &APath);
     int AudioDeviceCount() const;
 
     // The distinct mode texts of the bound camera, in mode order.
