@@ -287,7 +287,6 @@ private:
     // The bound camera's snapshot button, when it has one that can be read.
     std::unique_ptr<TSnapshotButton> FSnapshotButton;
     // A graph-event message is on its way.
-    std::shared_ptr<std::atomic<bool>> FGraphEventPending =
-        std::make_shared<std::atomic<bool>>(false);
+    TPostedFlagPtr FGraphEventPending = std::make_shared<TPostedFlag>();
     int FRecordSession = 0; // counts the encodes started
 };
