@@ -45,13 +45,8 @@ protected:
         qunsetenv(TSimulatedCameras::EnvironmentVariable);
         TSimulatedCameras::Clear();
     }
-    // Writes the file the way an editor or a script does: whole, then closed.
-    void WriteCameras(const QByteArray &text)
-    {
-        QFile f(FFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(text), text.size());
-    }
+    // Whole, then closed: as an editor or a script writes it.
+    void WriteCameras(const QByteArray &text) { writeFile(FFile, text); }
     static bool WaitFor(const std::function<bool()> &done) { return QTest::qWaitFor(done, 10000); }
     // Long enough for a second call to come if one were due.
     static void Settle() { QTest::qWait(3 * TComponentUSB::CoalesceMs); }
