@@ -147,6 +147,18 @@ TEST_F(HotPlug, AThrowingHandlerIsLoggedAndTheNotifierGoesOn)
     EXPECT_EQ(Paths(Seen.back()), QStringList({"usb#VID_1234&PID_2003#b"}));
 }
 
+TEST_F(HotPlug, AHandlerMayEndTheNotifier)
+{
+    // As a main window that closes itself when its camera is gone.
+    During = [this] { FUsb.reset(); };
+    WriteCameras(CamA);
+    ASSERT_TRUE(WaitFor([&] { return Calls == 1; }));
+    EXPECT_EQ(FUsb, nullptr);
+    WriteCameras(CamB);
+    Settle();
+    EXPECT_EQ(Calls, 1);
+}
+
 TEST_F(HotPlug, WithoutAHandlerNothingHappens)
 {
     FUsb->OnUSBChanage = nullptr;
