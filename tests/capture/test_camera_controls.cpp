@@ -3,6 +3,7 @@
 // picture follows brightness), and the controls and modes dialogs driven
 // offscreen.
 #include "CaptureTestSupport.h"
+#include "Screenshot.h"
 #include "capture/CameraControlsDialog.h"
 #include "capture/CaptureModesDialog.h"
 #include "capture/V4l2Controls.h"
@@ -362,6 +363,7 @@ TEST_F(Controls, TheDialogChangesTheCameraLive)
         power->setFocus();
         QTest::keyClick(power, Qt::Key_Up);
         EXPECT_EQ(Cap.CameraControls()->Get(V4L2_CID_POWER_LINE_FREQUENCY), 1);
+        saveScreenshot(dialog, "camera-controls");
 
         qobject_cast<QPushButton *>(dialog->DefaultButton(V4L2_CID_BRIGHTNESS))->click();
         EXPECT_EQ(Cap.Brightness(), 128);

@@ -150,7 +150,9 @@ TEST_F(HotPlug, AThrowingHandlerIsLoggedAndTheNotifierGoesOn)
 TEST_F(HotPlug, AHandlerMayEndTheNotifier)
 {
     // As a main window that closes itself when its camera is gone.
-    During = [this] { FUsb.reset(); };
+    During = [this] {
+        FUsb.reset();
+    };
     WriteCameras(CamA);
     ASSERT_TRUE(WaitFor([&] { return Calls == 1; }));
     EXPECT_EQ(FUsb, nullptr);
