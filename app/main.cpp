@@ -1,11 +1,13 @@
 // Ovilen: document camera viewer.
 //
-// Start-up in the program's order: data folders, settings, language table;
-// then a window with the live picture of the document camera in the
-// configured mode and rotation.
+// Start-up in the program's order: data folders, settings, language table,
+// the document cameras found; then a window with the live picture of the
+// chosen document camera in the configured mode and rotation.
+#include "app/CameraSelect.h"
 #include "app/CommandLine.h"
 #include "app/MessageDlg.h"
 #include "capture/CustomVideoCap.h"
+#include "support/CameraDiscovery.h"
 #include "support/Common.h"
 #include "support/Config.h"
 #include "support/Language.h"
@@ -20,18 +22,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcApp, "ovilen.app")
 
-// Binds the document camera: the first whose device path names the product
-// identifier 2003, else the first camera.
-void BindDocumentCamera(TCustomVideoCap &ACap)
-{
-    for (int i = 0; i < ACap.VideoDeviceCount(); ++i) {
-        ACap.SetVideoDeviceIndex(i);
-        if (ACap.VideoDevicePath().contains(QLatin1String("PID_2003"), Qt::CaseInsensitive))
-            return;
-    }
-    ACap.SetVideoDeviceIndex(0);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -44,6 +34,7 @@ int main(int argc, char **argv)
     InitFolders();
     Config = std::make_unique<TConfig>(PathData);
     Language = std::make_unique<TLanguage>();
+    InitCameraList();
 
     int result = 0;
     {
@@ -55,12 +46,13 @@ int main(int argc, char **argv)
         auto *cap = new TCustomVideoCap(&window);
         layout->addWidget(cap);
 
-        if (!cap->Init()) {
+        // The document camera chosen among those found, bound by its path.
+        SelectCamera();
+        if (SelectedCameraIndex < 0 || !cap->SetVideoDevicePath(SelectedCameraPath)) {
             ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
                            mbOK, mrOk);
             return 1;
         }
-        BindDocumentCamera(*cap);
         const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
         if (!cap->setVideoSize(format.Width, format.Height, format.Codec)) {
             // Fall back to the largest MJPEG mode the camera offers.

@@ -17,28 +17,6 @@ namespace {
 
 const QEvent::Type RepaintEvent = QEvent::Type(QEvent::User + 40);
 
-// A repaint request; the pending mark goes with the event. It is built on
-// the streaming thread and deleted on the UI thread, given over through Qt's
-// event queue.
-class TRepaintEvent : public QEvent
-{
-public:
-    explicit TRepaintEvent(std::shared_ptr<std::atomic<bool>> pending)
-        : QEvent(RepaintEvent)
-        , FPending(std::move(pending))
-    {
-        PublishHandOver(this);
-    }
-    ~TRepaintEvent() override
-    {
-        TakeHandOver(this);
-        *FPending = false;
-    }
-
-private:
-    std::shared_ptr<std::atomic<bool>> FPending;
-};
-
 QImage::Format ImageFormatOf(GstVideoFormat f)
 {
     switch (f) {
@@ -99,9 +77,9 @@ void TVideoWindow::Present(GstSample *sample)
         std::lock_guard lock(FLock);
         FCurrent.reset(gst_sample_ref(sample));
     }
-    std::unique_ptr<TRepaintEvent> repaint;
-    if (!FRepaintPending->exchange(true))
-        repaint = std::make_unique<TRepaintEvent>(FRepaintPending);
+    std::unique_ptr<TFlaggedEvent> repaint;
+    if (FRepaintPending->Raise())
+        repaint = std::make_unique<TFlaggedEvent>(RepaintEvent, FRepaintPending);
     ++FPresented;
     if (repaint)
         QCoreApplication::postEvent(this, repaint.release());
@@ -124,6 +102,7 @@ QImage TVideoWindow::CurrentImage() const
 bool TVideoWindow::event(QEvent *event)
 {
     if (event->type() == RepaintEvent) {
+        static_cast<TFlaggedEvent *>(event)->Take();
         update();
         return true;
     }
