@@ -40,7 +40,11 @@ public:
     TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb, TPostedFlagPtr pending = {})
         : TFlaggedEvent(QEvent::Type(type), std::move(pending))
         , FCallback(cb)
-    {}
+    {
+        // Published again once complete: the base published before this
+        // member was written.
+        PublishHandOver(this);
+    }
     TSampleGrabberCB *Callback() const
     {
         TakeHandOver(this);
