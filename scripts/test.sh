@@ -3,7 +3,8 @@
 # the normal build (preset "dev") and the sanitizer build (preset "asan",
 # AddressSanitizer + UndefinedBehaviorSanitizer).
 #
-#   scripts/test.sh              both builds, then the viewer's release build
+#   scripts/test.sh              both builds, the viewer's release build, then
+#                                every fuzz target for OVILEN_FUZZ_SECONDS (30 s)
 #   scripts/test.sh dev|asan|tsan    one build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,5 +30,7 @@ if [ "$#" -eq 0 ]; then
   echo "=== release: configure and build"
   cmake --preset release
   cmake --build --preset release
+  echo "=== fuzz: every reader of outside data, ${OVILEN_FUZZ_SECONDS:-30} s each"
+  scripts/fuzz.sh "${OVILEN_FUZZ_SECONDS:-30}"
 fi
 echo "=== all tests passed (${presets[*]}); the release build compiles"
