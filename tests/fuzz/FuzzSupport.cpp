@@ -15,8 +15,8 @@ struct TWorkDir
     TWorkDir()
     {
         const char *tmp = std::getenv("TMPDIR");
-        Path = std::string(tmp && *tmp ? tmp : "/tmp") + "/ovilen-fuzz-" +
-               std::to_string(::getpid());
+        Path =
+            std::string(tmp && *tmp ? tmp : "/tmp") + "/ovilen-fuzz-" + std::to_string(::getpid());
         std::filesystem::create_directories(Path);
     }
     ~TWorkDir()

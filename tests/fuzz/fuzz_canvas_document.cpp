@@ -2,7 +2,6 @@
 // odd, it is the payload and gets a correct header and checksum (so the
 // fuzzer reaches the contents); even, it is the whole file as it stands.
 #include "FuzzSupport.h"
-
 #include "canvaslib/CanvasFile.h"
 #include "canvaslib/Crc32.h"
 

@@ -3,7 +3,6 @@
 // a class entry name, one zero byte, and the text of its device's uevent
 // file. "class/hidraw/<name>/device/uevent" is written for each.
 #include "FuzzSupport.h"
-
 #include "afbridge/TDeviceTable.h"
 
 #include <cstdlib>

@@ -1,6 +1,5 @@
 // The option texts of an encode task's inputs and output.
 #include "FuzzSupport.h"
-
 #include "encoding/EncodeOptions.h"
 
 #include <cstdlib>

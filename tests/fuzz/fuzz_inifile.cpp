@@ -1,7 +1,6 @@
 // The INI store on any file: the settings file and the language file, in
 // UTF-8, UTF-16 with a byte-order mark, or the Korean code page.
 #include "FuzzSupport.h"
-
 #include "support/IniFile.h"
 #include "support/Language.h"
 

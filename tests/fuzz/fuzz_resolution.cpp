@@ -1,6 +1,5 @@
 // The resolution texts of the settings file and of the camera's mode list.
 #include "FuzzSupport.h"
-
 #include "support/Common.h"
 
 #include <cstdlib>

@@ -3,7 +3,6 @@
 // with its correct checksum behind a correct file header, so the fuzzer
 // reaches the payloads; even, it is the whole file as it stands.
 #include "FuzzSupport.h"
-
 #include "canvaslib/RecordFile.h"
 
 #include <QBuffer>
