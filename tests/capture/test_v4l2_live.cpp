@@ -35,6 +35,16 @@ protected:
         if (!Device)
             GTEST_SKIP() << "no vivid device here";
     }
+    // Binds the component to vivid's 640x480 YUYV mode.
+    void Bind(TTestVideoCap &cap)
+    {
+        cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+        ASSERT_TRUE(cap.Init());
+        const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
+        ASSERT_GE(index, 0);
+        cap.SetVideoDeviceIndex(index);
+        ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    }
     TCaptureDevicePtr Device;
 };
 
@@ -61,12 +71,7 @@ TEST_F(Vivid, ListsTheCaptureNodeWithItsModes)
 TEST_F(Vivid, PreviewsAndStopsWhenTheDeviceGoes)
 {
     TTestVideoCap cap;
-    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
-    ASSERT_TRUE(cap.Init());
-    const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
-    ASSERT_GE(index, 0);
-    cap.SetVideoDeviceIndex(index);
-    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_NO_FATAL_FAILURE(Bind(cap));
     ASSERT_TRUE(cap.StartPreview());
     ASSERT_TRUE(WaitUntil([&] { return cap.StartPreviewCount == 1; }, 30000));
     TGrabbed frame;
@@ -90,12 +95,7 @@ TEST_F(Vivid, RecordingStopsWithAPlayableFileWhenTheDeviceGoes)
     TempHome home;
     UseNoSoundDevice(home);
     TRecordingCap cap;
-    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
-    ASSERT_TRUE(cap.Init());
-    const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
-    ASSERT_GE(index, 0);
-    cap.SetVideoDeviceIndex(index);
-    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_NO_FATAL_FAILURE(Bind(cap));
     const std::string file = (home.documents() + QStringLiteral("/unbound.mp4")).toStdString();
     cap.SetRecordFilename(QString::fromStdString(file));
     ASSERT_TRUE(cap.StartRecord());
