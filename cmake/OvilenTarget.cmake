@@ -1,10 +1,20 @@
 # Settings shared by every target of the project.
 
-if(OVILEN_SANITIZE AND OVILEN_TSAN)
-  message(FATAL_ERROR "OVILEN_SANITIZE and OVILEN_TSAN cannot be combined")
+if((OVILEN_SANITIZE OR OVILEN_FUZZ) AND OVILEN_TSAN OR (OVILEN_SANITIZE AND OVILEN_FUZZ))
+  message(FATAL_ERROR "OVILEN_SANITIZE, OVILEN_TSAN and OVILEN_FUZZ exclude one another")
 endif()
 if(OVILEN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  add_compile_definitions(OVILEN_SANITIZED=1)
+endif()
+if(OVILEN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "OVILEN_FUZZ needs clang (preset \"fuzz\")")
+  endif()
+  # Coverage for libFuzzer everywhere; the fuzz targets add the fuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
   add_compile_definitions(OVILEN_SANITIZED=1)

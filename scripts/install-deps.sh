@@ -17,6 +17,9 @@ done
 packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git clang-format
+  # the fuzz targets: clang with libFuzzer and the sanitizer runtimes, and
+  # llvm-symbolizer for readable reports
+  clang-14 libclang-rt-14-dev llvm-14
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
   libqt6svg6 qt6-qpa-plugins libgl-dev

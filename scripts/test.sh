@@ -5,7 +5,8 @@
 # "tsan") runs the tests of the modules with threads of their own, capture
 # (streaming threads, recording) and encoding (its workers).
 #
-#   scripts/test.sh              all of that, then the viewer's release build
+#   scripts/test.sh              all of that, the viewer's release build, then
+#                                every fuzz target for OVILEN_FUZZ_SECONDS (30 s)
 #   scripts/test.sh dev|asan|tsan    one build only, its whole suite
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,9 +39,11 @@ if [ "$#" -eq 0 ]; then
   echo "=== release: configure and build"
   cmake --preset release
   cmake --build --preset release
+  echo "=== fuzz: every reader of outside data, ${OVILEN_FUZZ_SECONDS:-30} s each"
+  scripts/fuzz.sh "${OVILEN_FUZZ_SECONDS:-30}"
 fi
 if [ "$#" -eq 0 ]; then
-  echo "=== all tests passed (${presets[*]}, tsan on capture and encoding); the release build compiles"
+  echo "=== all tests passed (${presets[*]}, tsan on capture and encoding, fuzzing); the release build compiles"
 else
   echo "=== all tests passed (${presets[*]})"
 fi

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs the V4L2 tests against the real vivid driver inside the test VM
-# (/work/shared/tools/vm/run-in-vm.sh boots a kernel with vivid loaded).
+# (the VM runner, found by scripts/vm-harness.sh, boots a kernel with vivid loaded).
 #
 #   tests/capture/run-v4l2-in-vm.sh [preset]     default preset: dev
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 preset=${1:-dev}
-vm=${OVILEN_VM:-/work/shared/tools/vm/run-in-vm.sh}
+source scripts/vm-harness.sh
+vm=$(ovilen_vm_runner) || exit 77
 test_bin="$PWD/build/$preset/bin/test_capture_v4l2_live"
 [ -x "$test_bin" ] || { echo "build $test_bin first" >&2; exit 2; }
 

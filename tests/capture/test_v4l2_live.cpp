@@ -2,6 +2,7 @@
 // "vivid" camera. Runs where vivid is loaded (the test VM: see
 // tests/capture/run-v4l2-in-vm.sh); skipped elsewhere.
 #include "CaptureTestSupport.h"
+#include "RecordingTestSupport.h"
 #include "capture/ModeText.h"
 #include "capture/V4l2Provider.h"
 #include "support/CameraDiscovery.h"
@@ -37,6 +38,16 @@ protected:
         if (!Device)
             GTEST_SKIP() << "no vivid device here";
     }
+    // Binds the component to vivid's 640x480 YUYV mode.
+    void Bind(TTestVideoCap &cap)
+    {
+        cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+        ASSERT_TRUE(cap.Init());
+        const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
+        ASSERT_GE(index, 0);
+        cap.SetVideoDeviceIndex(index);
+        ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    }
     TCaptureDevicePtr Device;
 };
 
@@ -63,12 +74,7 @@ TEST_F(Vivid, ListsTheCaptureNodeWithItsModes)
 TEST_F(Vivid, PreviewsAndStopsWhenTheDeviceGoes)
 {
     TTestVideoCap cap;
-    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
-    ASSERT_TRUE(cap.Init());
-    const int index = int(cap.GetVideodeviceList().indexOf(Device->FriendlyName()));
-    ASSERT_GE(index, 0);
-    cap.SetVideoDeviceIndex(index);
-    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_NO_FATAL_FAILURE(Bind(cap));
     ASSERT_TRUE(cap.StartPreview());
     ASSERT_TRUE(WaitUntil([&] { return cap.StartPreviewCount == 1; }, 30000));
     TGrabbed frame;
@@ -186,6 +192,31 @@ TEST_F(Vivid, UnbindingDuringPreviewIsHeardAndStopsThePicture)
     EXPECT_TRUE(cap.SetVideoDevicePath(again->DevicePath()));
     std::printf("  before: %s\n  after:  %s\n", qPrintable(path),
                 qPrintable(again->DevicePath()));
+}
+
+TEST_F(Vivid, RecordingStopsWithAPlayableFileWhenTheDeviceGoes)
+{
+    TempHome home;
+    UseNoSoundDevice(home);
+    TRecordingCap cap;
+    ASSERT_NO_FATAL_FAILURE(Bind(cap));
+    const std::string file = (home.documents() + QStringLiteral("/unbound.mp4")).toStdString();
+    cap.SetRecordFilename(QString::fromStdString(file));
+    ASSERT_TRUE(cap.StartRecord());
+    ASSERT_TRUE(WaitUntil([&] { return cap.StartRecordCount == 1; }, 30000));
+    Spin(2000);
+
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/unbind", "vivid.0"));
+    EXPECT_TRUE(WaitUntil([&] { return !cap.Previewing() && !cap.Recording(); }, 30000));
+    EXPECT_EQ(cap.StopRecordCount, 1);
+    ASSERT_TRUE(cap.WaitForFile());
+    const TProbedFile probe = ProbeFile(file);
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    const TProbedStream *video = probe.Find(AVMEDIA_TYPE_VIDEO);
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->Width, 640);
+    EXPECT_FALSE(video->Pts.empty()); // the pictures before the loss are there
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/bind", "vivid.0"));
 }
 
 } // namespace

@@ -148,7 +148,7 @@ THalves FirstPictureHalves(const std::string &path)
 }
 
 double RecordInChildUntilKilled(const std::string &file, const std::string &testFilter,
-                                int setupLimitSeconds)
+                                int setupLimitSeconds, std::chrono::milliseconds recordFor)
 {
     using namespace std::chrono_literals;
     const std::string fileVariable = std::string(KilledRecordingVariable) + "=" + file;
@@ -173,7 +173,7 @@ double RecordInChildUntilKilled(const std::string &file, const std::string &test
            std::chrono::steady_clock::now() < limit)
         std::this_thread::sleep_for(10ms);
     const auto started = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(3s);
+    std::this_thread::sleep_for(recordFor);
     kill(child, SIGKILL);
     const double recorded =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -71,12 +72,13 @@ THalves FirstPictureHalves(const std::string &path);
 // Runs the test `testFilter` of this executable (a disabled one that records
 // into the file named by OVILEN_TEST_KILLED_RECORDING) in a child process,
 // waits up to `setupLimit` for the file to appear, lets the child record for
-// three seconds and kills it with SIGKILL. Returns the seconds between the
-// file's appearance and the kill; a failed start or a child that ended by
-// itself is a test failure.
+// `recordFor` (three seconds unless given) and kills it with SIGKILL. Returns the seconds between
+// the file's appearance and the kill; a failed start or a child that ended by itself is a test
+// failure.
 constexpr const char *KilledRecordingVariable = "OVILEN_TEST_KILLED_RECORDING";
 double RecordInChildUntilKilled(const std::string &file, const std::string &testFilter,
-                                int setupLimitSeconds);
+                                int setupLimitSeconds,
+                                std::chrono::milliseconds recordFor = std::chrono::seconds(3));
 // The file of a killed recording plays, with picture and sound, up to about
 // a second before the kill.
 void ExpectKilledRecordingPlays(const std::string &file, double recorded);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs libafbridge.so against the kernel's real hidraw driver: boots a virtual
-# machine (run-in-vm.sh, qemu) in which a uhid device stands in for the camera,
+# machine (the VM runner, see scripts/vm-harness.sh) in which a uhid device stands in for the camera,
 # and checks the 65-byte reports it receives. Not part of CI; exits 77 (skipped)
 # when qemu or the VM runner is not at hand.
 #
@@ -8,10 +8,10 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "${1:-$here/../../../build/dev/bin}" && pwd)
-runner=${OVILEN_VM_RUNNER:-/work/shared/tools/vm/run-in-vm.sh}
+source "$here/../../../scripts/vm-harness.sh"
 
-if ! command -v qemu-system-x86_64 > /dev/null || [ ! -x "$runner" ]; then
-  echo "skipped: qemu-system-x86_64 or $runner not available"
+if ! command -v qemu-system-x86_64 > /dev/null || ! runner=$(ovilen_vm_runner); then
+  echo "skipped: qemu-system-x86_64 or the VM runner not available"
   exit 77
 fi
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the camera's hidraw rule with the real udevadm against the kernel's
-# real hidraw devices: boots a virtual machine (run-in-vm.sh, qemu) in which
+# real hidraw devices: boots a virtual machine (the VM runner, see
+# scripts/vm-harness.sh) in which
 # uhid devices of products 2004, 2003 and 12003 appear; only 2003 may get the
 # uaccess tag. Then a real USB keyboard of product 2003 (a gadget on dummy_hcd):
 # its hidraw node gets the tag, its input node, not a camera's button, does not.
@@ -11,11 +12,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source=$(cd "$here/../../.." && pwd)
-runner=${OVILEN_VM_RUNNER:-/work/shared/tools/vm/run-in-vm.sh}
+source "$source/scripts/vm-harness.sh"
 udevadm=$(command -v udevadm || true)
 
-if ! command -v qemu-system-x86_64 > /dev/null || [ ! -x "$runner" ] || [ -z "$udevadm" ]; then
-  echo "skipped: qemu-system-x86_64, udevadm or $runner not available"
+if ! command -v qemu-system-x86_64 > /dev/null || ! runner=$(ovilen_vm_runner) || [ -z "$udevadm" ]; then
+  echo "skipped: qemu-system-x86_64, udevadm or the VM runner not available"
   exit 77
 fi
 
