@@ -1,0 +1,117 @@
+#pragma once
+
+// The preview commands on the real capture component and a simulated
+// camera, in a temporary home with its own settings and the built-in texts.
+
+#include "../capture/CaptureTestSupport.h"
+#include "EncodingTestSupport.h"
+#include "TempHome.h"
+#include "TestMainView.h"
+#include "app/PreviewCommands.h"
+#include "capture/VideoWindow.h"
+#include "encoding/FFEncoder.h"
+#include "support/Common.h"
+#include "support/Config.h"
+#include "support/Language.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <chrono>
+#include <memory>
+
+// The component with the wait for a recording's file in reach.
+class TPreviewTestCap : public TCustomVideoCap
+{
+public:
+    TPreviewTestCap()
+    {
+        SetDeviceProviders({std::make_shared<TSimulatedProvider>()});
+        resize(640, 360);
+        SetAspectRatio(true);
+    }
+    // Waits for the encode to finish its file.
+    bool WaitForFile(std::chrono::milliseconds limit = std::chrono::seconds(20))
+    {
+        return !FFEncoder || FFEncoder->WaitForFinish(limit);
+    }
+    std::uint64_t Presented() const { return VideoWindow() ? VideoWindow()->FramesPresented() : 0; }
+};
+
+inline const QString PreviewCam = QStringLiteral("usb#VID_0000&PID_2003#preview");
+
+// The document camera of these tests: MJPEG modes of three sizes, one size
+// also as YUY2, and an MJPEG mode that is listed but refused when started.
+inline TSimulatedCamera PreviewCamera()
+{
+    TSimulatedCamera camera = SimCamera(QStringLiteral("Preview Cam"), PreviewCam,
+                                        {{1600, 1200, true, 5},
+                                         {640, 480, false, 15},
+                                         {640, 480, true, 15},
+                                         {800, 600, true, 15},
+                                         {1280, 720, true, 20}});
+    camera.Refused.push_back({800, 600});
+    return camera;
+}
+
+// Start-up as the program does it: folders, settings, texts, the component
+// on the camera, the command object, then the camera opened with the
+// configured mode and rotation.
+class PreviewFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        InitFolders();
+        Config = std::make_unique<TConfig>(PathData);
+        Language = std::make_unique<TLanguage>(Home.file(QStringLiteral("absent.ini")));
+        TSimulatedCameras::Clear();
+        TSimulatedCameras::Add(PreviewCamera());
+        ASSERT_TRUE(Cap.Init());
+        Cap.SetVideoDeviceIndex(0);
+        Commands = std::make_unique<TPreviewCommands>(Cap, *Config, *Language, View);
+        Commands->SetPreviewType(cptPreview);
+        OpenCamera();
+    }
+    void TearDown() override
+    {
+        if (Cap.Recording())
+            Cap.StopRecord();
+        EXPECT_TRUE(Cap.WaitForFile());
+        Commands.reset();
+        Cap.StopPreview();
+        TSimulatedCameras::Clear();
+        Language.reset();
+        Config.reset();
+    }
+
+    // What the open-camera message does.
+    void OpenCamera()
+    {
+        Cap.StopPreview();
+        View.ShowWaiting(true);
+        const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
+        ASSERT_TRUE(Cap.setVideoSize(format.Width, format.Height, format.Codec));
+        Commands->SetPreviewSize(format);
+        Cap.SetVideoRotate(TVideoRotationType(Config->VideoRotate));
+        ASSERT_TRUE(WaitForPicture());
+    }
+
+    // The live picture runs and has shown a frame; the waiting notice is gone.
+    bool WaitForPicture()
+    {
+        return WaitUntil([&] { return Cap.Previewing() && Cap.Presented() >= 1 && !View.Waiting; });
+    }
+
+    void Click(int tag) { Commands->PreviewMenuClick(tag); }
+
+    // The files of a folder, sorted by name.
+    static QStringList FilesIn(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+
+    TempHome Home;
+    TTestMainView View;
+    TPreviewTestCap Cap;
+    std::unique_ptr<TPreviewCommands> Commands;
+};
