@@ -1,0 +1,3 @@
+#include "app/PreviewLog.h"
+
+Q_LOGGING_CATEGORY(lcPreview, "ovilen.preview")
