@@ -24,6 +24,9 @@ QDialog QPushButton {
     color: #1F2A36;
     min-height: 17px;
 }
+QDialog QPushButton#btnBrowse {
+    padding: 0px;
+}
 QDialog QPushButton:hover {
     background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #FFFFFF, stop:1 #E6ECF3);
     border-color: #6F8196;

@@ -179,6 +179,10 @@ void TMainForm::InitControls()
     txtZoom->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtZoom->SetText(QStringLiteral("100%"));
     txtResolution->SetTextFont(status);
+    txtResolution->SetShrinkToFit(true);
+    txtRecordTime->SetShrinkToFit(true);
+    pnlPreviewLoading->hide();
+    pnlDrawingLoading->hide();
     imgResolution->SetPath(ResolutionIconPath(), Qt::white, 1.6);
     imgZoom->SetPath(ZoomIconPath(), Qt::white, 1.6);
 
