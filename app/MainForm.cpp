@@ -192,9 +192,9 @@ void TMainForm::WMOpenCamera()
         FVideoCap->StopRecord();
     SetButtonEnabled(MenuButton(QStringLiteral("btnPreview_Camera")), CameraCount() > 1);
     FVideoCap->StopPreview();
-    BindCamera();
+    const bool bound = BindCamera();
     ShowWaiting(true);
-    if (FVideoCap->GetVideodeviceList().isEmpty() || FVideoCap->VideoDevicePath().isEmpty()) {
+    if (FVideoCap->GetVideodeviceList().isEmpty() || !bound) {
         ShowInformation(Language->Msg.m_DeviceNotFound);
         TerminateSelf();
         return;

@@ -209,7 +209,7 @@ private:
     // Camera discovery (MainFormCamera.cpp).
     bool BindSelectableCamera();
     int CameraCount() const;
-    void BindCamera();
+    bool BindCamera();
     TResolutionInfo ModeInUse() const;
     QWidget *Control(const QString &AName) const;
     void ApplyBrightness();

@@ -1,5 +1,6 @@
 #include "app/ProgramModules.h"
 
+#include "support/CameraDiscovery.h"
 #include "support/Common.h"
 #include "support/Config.h"
 #include "support/CustomResource.h"
@@ -11,10 +12,12 @@ TProgramModules::TProgramModules()
     InitFolders();
     Config = std::make_unique<TConfig>(PathData);
     Language = std::make_unique<TLanguage>();
+    InitCameraList();
 }
 
 TProgramModules::~TProgramModules()
 {
+    CameraList.clear();
     Language.reset();
     Config.reset(); // saves
     SkinResource.reset();
