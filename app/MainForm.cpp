@@ -241,9 +241,11 @@ void TMainForm::closeEvent(QCloseEvent *e)
 
 void TMainForm::CloseWithoutQuestion()
 {
+    // The close runs from the event loop: a close asked inside closeEvent
+    // would be ignored.
     FinishRecordingThen([this] {
         FCloseAsked = true;
-        close();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
 }
 

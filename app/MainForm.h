@@ -59,6 +59,10 @@ public:
     ~TMainForm() override; // FormDestroy
     bool Created() const { return FCreated; }
 
+    // The skin package LoadSkin opens; empty: "Resource.rcc" beside the
+    // executable.
+    static inline QString SkinFile;
+
     // ---- operations of the design ----
     bool LoadSkin();
     void InitControls();

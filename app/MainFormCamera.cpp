@@ -1,8 +1,7 @@
 // The main window and the cameras: choosing one at start, binding it by its
 // device path, following cameras that come and go.
-#include "app/MainForm.h"
-
 #include "app/CameraSelect.h"
+#include "app/MainForm.h"
 #include "capture/CustomVideoCap.h"
 #include "support/CameraDiscovery.h"
 #include "support/Config.h"

@@ -85,10 +85,12 @@ void TMainForm::CreateControls()
     imgViewer = Make<TImageViewer>(pnlImage, "imgViewer");
     pnlPreviewLoading = Make<TNoticePanel>(pnlVideo, "pnlPreviewLoading");
     pnlPreviewLoading->TextItem()->setObjectName(QStringLiteral("txtPreviewLoading"));
+    pnlPreviewLoading->TextItem()->setAccessibleName(QStringLiteral("txtPreviewLoading"));
     pnlDrawing = MakeBlack(this, "pnlDrawing");
     pnlCanvas = MakeBlack(pnlDrawing, "pnlCanvas");
     pnlDrawingLoading = Make<TNoticePanel>(pnlDrawing, "pnlDrawingLoading");
     pnlDrawingLoading->TextItem()->setObjectName(QStringLiteral("txtDrawingLoading"));
+    pnlDrawingLoading->TextItem()->setAccessibleName(QStringLiteral("txtDrawingLoading"));
 
     const struct
     {
@@ -142,7 +144,10 @@ void TMainForm::LoadButtonImages(TImageButton *AButton, const QString &ABase)
 
 bool TMainForm::LoadSkin()
 {
-    if (!SkinResource || (!SkinResource->IsOpen() && !SkinResource->Open()))
+    if (!SkinResource)
+        return false;
+    if (!SkinResource->IsOpen() &&
+        !(SkinFile.isEmpty() ? SkinResource->Open() : SkinResource->Open(SkinFile)))
         return false;
     FSkinRatio = devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
     for (TImageButton *button : FMenuButtons)
