@@ -10,6 +10,7 @@
 #include "capture/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/NoticePanel.h"
+#include "support/ComponentUSB.h"
 #include "support/Config.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -136,6 +137,9 @@ void TMainForm::InitVariables()
     };
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();
+
+    FComponentUSB = std::make_unique<TComponentUSB>();
+    FComponentUSB->OnUSBChanage = [this] { UsbChanged(); };
 }
 
 void TMainForm::FormDestroy()
@@ -151,6 +155,7 @@ void TMainForm::FormDestroy()
         FVideoCap = nullptr;
     }
     FKARVOCanvas.reset();
+    FComponentUSB.reset();
 }
 
 void TMainForm::showEvent(QShowEvent *e)

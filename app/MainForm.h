@@ -24,6 +24,7 @@
 
 class QEvent;
 class TPreviewCommands;
+class TComponentUSB;
 class TCustomVideoCap;
 class TKARVOCanvas;
 class TVclPanel;
@@ -144,6 +145,7 @@ public:
     QRect OldBound2() const { return FOldBound2; }
     TPreviewCommands *PreviewCommands() const { return FPreviewCommands.get(); }
     TCustomVideoCap *VideoCap() const { return FVideoCap; }
+    TComponentUSB *ComponentUSB() const { return FComponentUSB.get(); }
     TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
     TImageButton *MenuButton(const QString &AName) const;
     std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
@@ -234,6 +236,7 @@ private:
     TCustomPenType FPenType = cptPen;
     std::uint8_t FPenWidth = 0;
     TCustomWindowState FCustomWindowState = cwsNormal;
+    std::unique_ptr<TComponentUSB> FComponentUSB;
     TVclPanel *FVclPanel = nullptr;
 
     // ---- our own ----
