@@ -306,3 +306,98 @@ TEST_F(MainWindowTest, TheFullScreenMenuSlidesInSixTicksAndReverses)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, PressingTheTitleBarWhileMaximisedRestoresTheWindowUnderTheMouse)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    ASSERT_EQ(Form->CustomWindowState(), cwsMax);
+    // In the drawing menu the title bar does nothing.
+    Form->TabClick(2);
+    const QPoint free(900, 15); // on LayoutMenu, clear of the tabs and buttons
+    ASSERT_EQ(Form->childAt(free), Form->LayoutMenu);
+    QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
+    QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
+    EXPECT_EQ(Form->CustomWindowState(), cwsMax);
+
+    Form->TabClick(1);
+    QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
+    QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
+    EXPECT_EQ(Form->CustomWindowState(), cwsNormal);
+    EXPECT_EQ(Form->geometry(), QRect(900 - DesignWidth / 2, 0, DesignWidth, DesignHeight));
+}
+
+struct TEdgeCase
+{
+    const char *Name;
+    QPoint At; // negative: from the right or bottom edge
+    Qt::CursorShape Cursor;
+};
+
+class WindowEdges : public MainWindowTest, public ::testing::WithParamInterface<TEdgeCase>
+{};
+
+TEST_P(WindowEdges, ShowTheirResizeCursorOnlyInThePreviewMenuOutsideFullScreen)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    Form->SetCustomWindowState(cwsNormal);
+    const QPoint raw = GetParam().At;
+    const QPoint at(raw.x() < 0 ? Form->width() + raw.x() : raw.x(),
+                    raw.y() < 0 ? Form->height() + raw.y() : raw.y());
+    QTest::mouseMove(Form->windowHandle(), at);
+    EXPECT_EQ(Form->cursor().shape(), GetParam().Cursor);
+
+    Form->TabClick(2);
+    Form->setCursor(Qt::ArrowCursor);
+    QTest::mouseMove(Form->windowHandle(), at + QPoint(0, 0));
+    EXPECT_EQ(Form->cursor().shape(), Qt::ArrowCursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, WindowEdges,
+                         ::testing::Values(TEdgeCase{"BottomLeft", {2, -2}, Qt::SizeBDiagCursor},
+                                           TEdgeCase{"BottomRight", {-2, -2}, Qt::SizeFDiagCursor},
+                                           TEdgeCase{"Right", {-2, 300}, Qt::SizeHorCursor},
+                                           TEdgeCase{"Left", {2, 300}, Qt::SizeHorCursor},
+                                           TEdgeCase{"Bottom", {500, -2}, Qt::SizeVerCursor},
+                                           TEdgeCase{"TopIsNoEdge", {500, 2}, Qt::ArrowCursor}),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST_F(MainWindowTest, InFullScreenTheCursorAtTheTopBringsTheMenuAndBelowItSendsItAway)
+{
+    StartLive();
+    QCursor::setPos(960, 700);
+    Form->SetFullScreen(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == -MenuBarHeight; }, 5000));
+    QCursor::setPos(960, 0);
+    if (QCursor::pos() != QPoint(960, 0))
+        GTEST_SKIP() << "this platform does not move the cursor";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == 0; }, 5000));
+    QCursor::setPos(960, 60); // over the menu: it stays
+    QTest::qWait(300);
+    EXPECT_EQ(Form->vgSceneMenu->y(), 0);
+    QCursor::setPos(960, 700);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == -MenuBarHeight; }, 5000));
+}
+
+TEST_F(MainWindowTest, TheProgramIconOpensTheInformationForm)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    QString shown;
+    QTimer::singleShot(100, [&] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            shown = dialog->objectName();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    ClickInWindow(Form.get(), Form->imgIcon);
+    EXPECT_EQ(shown, QStringLiteral("InfoForm"));
+}
+
+} // namespace
