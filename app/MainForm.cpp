@@ -32,6 +32,9 @@ namespace {
 // The window that a forced end finishes a recording of.
 QPointer<TMainForm> TheMainForm;
 
+constexpr int AutofocusTag = 4;
+constexpr unsigned AutofocusDelayMs = 5000;
+
 // How long a finishing recording may take before the program ends anyway.
 constexpr int FinishRecordingLimitMs = 15000;
 constexpr int FinishRecordingPollMs = 20;
@@ -139,7 +142,9 @@ void TMainForm::InitVariables()
     pnlPreviewLoading->raise();
 
     FComponentUSB = std::make_unique<TComponentUSB>();
-    FComponentUSB->OnUSBChanage = [this] { UsbChanged(); };
+    FComponentUSB->OnUSBChanage = [this] {
+        UsbChanged();
+    };
 }
 
 void TMainForm::FormDestroy()
