@@ -37,6 +37,15 @@ void ClickInWindow(QWidget *AWindow, QWidget *AControl, QPoint AAt = {-1, -1})
     QTest::mouseClick(AWindow->windowHandle(), Qt::LeftButton, {}, AControl->mapTo(AWindow, local));
 }
 
+} // namespace
+
+void PrintTo(const QSize &ASize, std::ostream *AOut)
+{
+    *AOut << ASize.width() << "x" << ASize.height();
+}
+
+namespace {
+
 class MenuLayout : public MainWindowTest, public ::testing::WithParamInterface<QSize>
 {};
 
@@ -336,6 +345,11 @@ struct TEdgeCase
     QPoint At; // negative: from the right or bottom edge
     Qt::CursorShape Cursor;
 };
+
+void PrintTo(const TEdgeCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
 
 class WindowEdges : public MainWindowTest, public ::testing::WithParamInterface<TEdgeCase>
 {};

@@ -29,6 +29,11 @@ struct TPathCase
     int Elements;
 };
 
+void PrintTo(const TPathCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
+
 class PathData : public ::testing::TestWithParam<TPathCase>
 {};
 
