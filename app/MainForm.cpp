@@ -10,6 +10,7 @@
 #include "capture/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/NoticePanel.h"
+#include "support/ComponentUSB.h"
 #include "support/Config.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -30,6 +31,9 @@ namespace {
 
 // The window that a forced end finishes a recording of.
 QPointer<TMainForm> TheMainForm;
+
+constexpr int AutofocusTag = 4;
+constexpr unsigned AutofocusDelayMs = 5000;
 
 // How long a finishing recording may take before the program ends anyway.
 constexpr int FinishRecordingLimitMs = 15000;
@@ -136,6 +140,11 @@ void TMainForm::InitVariables()
     };
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();
+
+    FComponentUSB = std::make_unique<TComponentUSB>();
+    FComponentUSB->OnUSBChanage = [this] {
+        UsbChanged();
+    };
 }
 
 void TMainForm::FormDestroy()
@@ -151,6 +160,7 @@ void TMainForm::FormDestroy()
         FVideoCap = nullptr;
     }
     FKARVOCanvas.reset();
+    FComponentUSB.reset();
 }
 
 void TMainForm::showEvent(QShowEvent *e)
@@ -241,9 +251,11 @@ void TMainForm::closeEvent(QCloseEvent *e)
 
 void TMainForm::CloseWithoutQuestion()
 {
+    // The close runs from the event loop: a close asked inside closeEvent
+    // would be ignored.
     FinishRecordingThen([this] {
         FCloseAsked = true;
-        close();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
 }
 

@@ -24,6 +24,7 @@
 
 class QEvent;
 class TPreviewCommands;
+class TComponentUSB;
 class TCustomVideoCap;
 class TKARVOCanvas;
 class TVclPanel;
@@ -59,6 +60,10 @@ public:
     explicit TMainForm(QWidget *AParent = nullptr);
     ~TMainForm() override; // FormDestroy
     bool Created() const { return FCreated; }
+
+    // The skin package LoadSkin opens; empty: "Resource.rcc" beside the
+    // executable.
+    static inline QString SkinFile;
 
     // ---- operations of the design ----
     bool LoadSkin();
@@ -141,6 +146,7 @@ public:
     QRect OldBound2() const { return FOldBound2; }
     TPreviewCommands *PreviewCommands() const { return FPreviewCommands.get(); }
     TCustomVideoCap *VideoCap() const { return FVideoCap; }
+    TComponentUSB *ComponentUSB() const { return FComponentUSB.get(); }
     TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
     TImageButton *MenuButton(const QString &AName) const;
     std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
@@ -231,6 +237,7 @@ private:
     TCustomPenType FPenType = cptPen;
     std::uint8_t FPenWidth = 0;
     TCustomWindowState FCustomWindowState = cwsNormal;
+    std::unique_ptr<TComponentUSB> FComponentUSB;
     TVclPanel *FVclPanel = nullptr;
 
     // ---- our own ----

@@ -1,8 +1,7 @@
 // The main window and the cameras: choosing one at start, binding it by its
 // device path, following cameras that come and go.
-#include "app/MainForm.h"
-
 #include "app/CameraSelect.h"
+#include "app/MainForm.h"
 #include "capture/CustomVideoCap.h"
 #include "support/CameraDiscovery.h"
 #include "support/Config.h"
@@ -65,7 +64,13 @@ void TMainForm::UsbChanged()
     TerminateSelf();
 }
 
-void TMainForm::ApplyBrightness() {}
+void TMainForm::ApplyBrightness()
+{
+    // Only a brightness the settings file holds reaches the camera; without
+    // it the camera keeps its own.
+    if ((FVideoCap->Previewing() || FVideoCap->Recording()) && Config->VideoProperty.HasBrightness)
+        FVideoCap->SetBrightness(Config->VideoProperty.Brightness);
+}
 
 TResolutionInfo TMainForm::ModeInUse() const
 {

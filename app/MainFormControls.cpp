@@ -86,10 +86,12 @@ void TMainForm::CreateControls()
     imgViewer = Make<TImageViewer>(pnlImage, "imgViewer");
     pnlPreviewLoading = Make<TNoticePanel>(pnlVideo, "pnlPreviewLoading");
     pnlPreviewLoading->TextItem()->setObjectName(QStringLiteral("txtPreviewLoading"));
+    pnlPreviewLoading->TextItem()->setAccessibleName(QStringLiteral("txtPreviewLoading"));
     pnlDrawing = MakeBlack(this, "pnlDrawing");
     pnlCanvas = MakeBlack(pnlDrawing, "pnlCanvas");
     pnlDrawingLoading = Make<TNoticePanel>(pnlDrawing, "pnlDrawingLoading");
     pnlDrawingLoading->TextItem()->setObjectName(QStringLiteral("txtDrawingLoading"));
+    pnlDrawingLoading->TextItem()->setAccessibleName(QStringLiteral("txtDrawingLoading"));
 
     const struct
     {
@@ -147,7 +149,10 @@ void TMainForm::LoadButtonImages(TImageButton *AButton, const QString &ABase)
 
 bool TMainForm::LoadSkin()
 {
-    if (!SkinResource || (!SkinResource->IsOpen() && !SkinResource->Open()))
+    if (!SkinResource)
+        return false;
+    if (!SkinResource->IsOpen() &&
+        !(SkinFile.isEmpty() ? SkinResource->Open() : SkinResource->Open(SkinFile)))
         return false;
     FSkinRatio = devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
     for (TImageButton *button : FMenuButtons)
@@ -195,7 +200,7 @@ void TMainForm::InitControls()
     tabPreview->SetTag(1);
     tabDrawing->SetTag(2);
     for (TTabButton *tab : {tabPreview, tabDrawing})
-        connect(tab, &TTabButton::Clicked, this, [this](TTabButton *t) { TabClick(t->Tag()); });
+        connect(tab, &TTabButton::Clicked, this, [this](TSceneButton *t) { TabClick(t->Tag()); });
 
     btnSystemMin->SetTag(1);
     btnSystemMax->SetTag(2);
@@ -203,7 +208,7 @@ void TMainForm::InitControls()
     SetWindowGlyphs();
     for (TGlyphButton *b : {btnSystemMin, btnSystemMax, btnSystemClose})
         connect(b, &TGlyphButton::Clicked, this,
-                [this](TGlyphButton *g) { SystemButtonClick(g->Tag()); });
+                [this](TSceneButton *g) { SystemButtonClick(g->Tag()); });
 
     for (TImageButton *button : FMenuButtons) {
         const TMenuButtonSpec *spec = FindMenuButton(button->objectName());
@@ -211,9 +216,11 @@ void TMainForm::InitControls()
         button->SetStaysPressed(spec->StaysPressed);
         button->setCursor(Qt::PointingHandCursor);
         if (spec->Menu == TMenuKind::Preview)
-            connect(button, &TImageButton::Clicked, this, &TMainForm::PreviewMenuClick);
+            connect(button, &TImageButton::Clicked, this,
+                    [this, button] { PreviewMenuClick(button); });
         else
-            connect(button, &TImageButton::Clicked, this, &TMainForm::DrawingMenuClick);
+            connect(button, &TImageButton::Clicked, this,
+                    [this, button] { DrawingMenuClick(button); });
     }
     PlaceControls();
 }

@@ -2,13 +2,18 @@
 
 #include "capture/CaptureLog.h"
 #include "capture/FileHandle.h"
+#include "capture/FileWatch.h"
 #include "capture/GstHandles.h"
+#include "capture/SimulatedControls.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <linux/input.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <poll.h>
@@ -31,6 +36,7 @@ struct TSimState
     std::atomic<int> DamagedEvery;
     std::atomic<bool> Unplugged{false};
     std::atomic<std::int64_t> FramesSent{0};
+    TSimControlState Controls;
 
     // The snapshot button: the sending ends of the event streams handed out.
     std::mutex ButtonLock;
@@ -78,30 +84,147 @@ void TSimState::PressButton()
 }
 using TSimStatePtr = std::shared_ptr<TSimState>;
 
+// The controls as a driver offers them: gone with the camera.
+class TSimulatedControls final : public TCameraControls
+{
+public:
+    explicit TSimulatedControls(TSimStatePtr state)
+        : FState(std::move(state))
+    {}
+    std::vector<TCameraControlInfo> Query() override
+    {
+        return Present() ? FState->Controls.Query() : std::vector<TCameraControlInfo>{};
+    }
+    std::optional<TCameraControlInfo> QueryOne(std::uint32_t id) override
+    {
+        return Present() ? FState->Controls.QueryOne(id) : std::nullopt;
+    }
+    std::optional<int> Get(std::uint32_t id) override
+    {
+        return Present() ? FState->Controls.Get(id) : std::nullopt;
+    }
+    bool Set(std::uint32_t id, int value) override
+    {
+        return Present() && FState->Controls.Set(id, value);
+    }
+
+private:
+    bool Present() const { return !FState->Unplugged; }
+    TSimStatePtr FState;
+};
+
 struct TRegistry
 {
     std::mutex Lock;
     std::vector<TSimStatePtr> Cameras;
+    // Who hears of a change of the watched file (called on its thread).
+    std::mutex ListenerLock;
+    std::map<int, std::function<void()>> Listeners;
+    int NextListener = 1;
+    // The file the cameras come from, when the variable names one. Declared
+    // last: its thread stops before the rest goes.
+    std::unique_ptr<TFileWatch> Watch;
 };
 
-std::vector<TSimStatePtr> FromEnvironment()
+TRegistry &Registry();
+
+std::vector<TSimStatePtr> Parsed(const QString &text, const QString &source)
 {
     std::vector<TSimStatePtr> cameras;
-    const QString text = qEnvironmentVariable(TSimulatedCameras::EnvironmentVariable);
-    if (text.trimmed().isEmpty())
-        return cameras;
     QStringList errors;
     for (TSimulatedCamera &c : TSimulatedCameras::Parse(text, &errors))
         cameras.push_back(std::make_shared<TSimState>(std::move(c)));
     for (const QString &e : errors)
-        qCWarning(lcCapture).noquote() << TSimulatedCameras::EnvironmentVariable << ":" << e;
+        qCWarning(lcCapture).noquote() << source << ":" << e;
     return cameras;
+}
+
+// "@<path>" names a file that holds the description; its path, or empty.
+QString WatchedPathOf(const QString &value)
+{
+    const QString v = value.trimmed();
+    return v.startsWith(u'@') ? v.mid(1).trimmed() : QString();
+}
+
+QString ReadDescription(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {}; // no file: no cameras
+    // Line breaks separate cameras as ';' does.
+    return QString::fromUtf8(f.readAll()).replace(u'\n', u';');
+}
+
+// The file changed: cameras whose path is new are plugged in, cameras whose
+// path is gone are unplugged (a running stream is lost), the others stay as
+// they are (a running stream goes on).
+void ReloadWatchedFile(const QString &path)
+{
+    std::vector<TSimStatePtr> fresh =
+        Parsed(ReadDescription(path), QStringLiteral("simulated cameras in ") + path);
+    TRegistry &r = Registry();
+    {
+        std::lock_guard lock(r.Lock);
+        for (TSimStatePtr &camera : fresh) {
+            const auto old = std::find_if(r.Cameras.begin(), r.Cameras.end(), [&](auto &c) {
+                return c->Config.DevicePath == camera->Config.DevicePath;
+            });
+            if (old != r.Cameras.end())
+                camera = *old;
+        }
+        for (const TSimStatePtr &old : r.Cameras)
+            if (std::find(fresh.begin(), fresh.end(), old) == fresh.end())
+                old->Unplugged = true;
+        r.Cameras = std::move(fresh);
+    }
+    std::lock_guard lock(r.ListenerLock);
+    for (const auto &[id, listener] : r.Listeners)
+        listener();
+}
+
+// Reads the variable: the cameras it describes, and the file to watch when
+// it names one (empty otherwise).
+std::vector<TSimStatePtr> FromEnvironment(QString &watched)
+{
+    const QString text = qEnvironmentVariable(TSimulatedCameras::EnvironmentVariable);
+    watched = WatchedPathOf(text);
+    if (!watched.isEmpty())
+        return Parsed(ReadDescription(watched), QStringLiteral("simulated cameras in ") + watched);
+    if (text.trimmed().isEmpty())
+        return {};
+    return Parsed(text, QLatin1String(TSimulatedCameras::EnvironmentVariable));
+}
+
+std::unique_ptr<TFileWatch> WatchFile(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    return std::make_unique<TFileWatch>(path, [path] { ReloadWatchedFile(path); });
 }
 
 TRegistry &Registry()
 {
-    static TRegistry registry{{}, FromEnvironment()};
+    static TRegistry &registry = *[] {
+        static TRegistry r;
+        QString watched;
+        r.Cameras = FromEnvironment(watched);
+        r.Watch = WatchFile(watched);
+        return &r;
+    }();
     return registry;
+}
+
+// Replaces the cameras and the watch; the old watch stops outside the lock,
+// since its thread takes that lock to reload.
+void ReplaceCameras(std::vector<TSimStatePtr> cameras, std::unique_ptr<TFileWatch> watch)
+{
+    TRegistry &r = Registry();
+    std::unique_ptr<TFileWatch> old;
+    {
+        std::lock_guard lock(r.Lock);
+        r.Cameras = std::move(cameras);
+        old = std::exchange(r.Watch, std::move(watch));
+    }
 }
 
 TSimStatePtr Find(const QString &devicePath)
@@ -141,6 +264,8 @@ struct TSimSource
     bool HasMode = false;
     TSimulatedMode Applied;
     GstElement *Picture = nullptr; // the videotestsrc inside the bin
+    GstElement *Balance = nullptr; // the colour balance the controls drive
+    unsigned BalanceGeneration = 0;
     std::atomic<bool> Lost{false};
     std::atomic<std::int64_t> RunFrames{0};
 };
@@ -174,10 +299,23 @@ void DamageJpeg(GstBuffer *buf)
     gst_buffer_unmap(buf, &map);
 }
 
+// The picture follows the camera's controls.
+void ApplyBalance(TSimSource &src)
+{
+    TSimState &cam = *src.Camera;
+    src.BalanceGeneration = cam.Controls.Generation();
+    const TSimControlState::TBalance b = cam.Controls.Balance();
+    if (src.Balance)
+        g_object_set(src.Balance, "brightness", b.Brightness, "contrast", b.Contrast, "saturation",
+                     b.Saturation, "hue", b.Hue, nullptr);
+}
+
 GstPadProbeReturn OnCameraFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
 {
     auto *src = static_cast<TSimSource *>(data);
     TSimState &cam = *src->Camera;
+    if (cam.Controls.Generation() != src->BalanceGeneration)
+        ApplyBalance(*src); // from the next frame on
     const std::int64_t n = ++src->RunFrames;
     ++cam.FramesSent;
     if (src->Lost)
@@ -240,6 +378,10 @@ public:
     bool ApplyMode(GstElement *source, const TDeviceMode &mode) override;
     bool Open(GstElement *source) override;
     int OpenSnapshotButton() override { return FState->OpenButton(); }
+    TCameraControlsPtr OpenControls() override
+    {
+        return std::make_shared<TSimulatedControls>(FState);
+    }
 
 private:
     TSimStatePtr FState;
@@ -266,16 +408,19 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
         gst_bin_remove(bin, GST_ELEMENT(bin->children->data));
     src->HasMode = false;
     src->Picture = nullptr;
+    src->Balance = nullptr;
 
     GstElement *picture = gst_element_factory_make("videotestsrc", "picture");
+    GstElement *balance = gst_element_factory_make("videobalance", "balance");
     GstElement *raw = gst_element_factory_make("capsfilter", "raw");
     GstElement *encoder = it->Mjpeg ? gst_element_factory_make("jpegenc", "encoder") : nullptr;
     GstElement *wire = gst_element_factory_make("queue", "wire");
-    if (!picture || !raw || !wire || (it->Mjpeg && !encoder)) {
-        for (GstElement *e : {picture, raw, encoder, wire})
+    if (!picture || !balance || !raw || !wire || (it->Mjpeg && !encoder)) {
+        for (GstElement *e : {picture, balance, raw, encoder, wire})
             if (e)
                 gst_object_unref(gst_object_ref_sink(e));
-        qCWarning(lcCapture) << "the simulated camera needs videotestsrc, jpegenc and queue";
+        qCWarning(lcCapture)
+            << "the simulated camera needs videotestsrc, videobalance, jpegenc and queue";
         return false;
     }
     gst_util_set_object_arg(G_OBJECT(picture), "pattern",
@@ -292,9 +437,9 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
     g_object_set(wire, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time", guint64(0),
                  nullptr);
 
-    gst_bin_add_many(bin, picture, raw, wire, nullptr);
+    gst_bin_add_many(bin, picture, balance, raw, wire, nullptr);
     GstElement *last = raw;
-    bool linked = gst_element_link(picture, raw);
+    bool linked = gst_element_link_many(picture, balance, raw, nullptr);
     if (encoder) {
         gst_bin_add(bin, encoder);
         linked = linked && gst_element_link(raw, encoder);
@@ -308,6 +453,8 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
     if (!linked)
         return false;
     src->Picture = picture;
+    src->Balance = balance;
+    ApplyBalance(*src);
     src->Applied = *it;
     src->HasMode = true;
     return true;
@@ -429,10 +576,32 @@ std::vector<TSimulatedCamera> TSimulatedCameras::Parse(const QString &text, QStr
 
 void TSimulatedCameras::LoadFromEnvironment()
 {
-    auto cameras = FromEnvironment();
+    QString watched;
+    auto cameras = FromEnvironment(watched);
+    ReplaceCameras(std::move(cameras), WatchFile(watched));
+}
+
+QString TSimulatedCameras::WatchedFile()
+{
     TRegistry &r = Registry();
     std::lock_guard lock(r.Lock);
-    r.Cameras = std::move(cameras);
+    return r.Watch ? r.Watch->Path() : QString();
+}
+
+int TSimulatedCameras::Subscribe(std::function<void()> onChanged)
+{
+    TRegistry &r = Registry();
+    std::lock_guard lock(r.ListenerLock);
+    const int id = r.NextListener++;
+    r.Listeners.emplace(id, std::move(onChanged));
+    return id;
+}
+
+void TSimulatedCameras::Unsubscribe(int id)
+{
+    TRegistry &r = Registry();
+    std::lock_guard lock(r.ListenerLock);
+    r.Listeners.erase(id);
 }
 
 void TSimulatedCameras::Add(const TSimulatedCamera &camera)
@@ -444,9 +613,7 @@ void TSimulatedCameras::Add(const TSimulatedCamera &camera)
 
 void TSimulatedCameras::Clear()
 {
-    TRegistry &r = Registry();
-    std::lock_guard lock(r.Lock);
-    r.Cameras.clear();
+    ReplaceCameras({}, nullptr);
 }
 
 std::vector<TSimulatedCamera> TSimulatedCameras::List()
