@@ -58,11 +58,12 @@ TPreviewCommands::~TPreviewCommands()
 
 void TPreviewCommands::PreviewMenuClick(int ATag)
 {
-    // Tag 4 (autofocus) is the camera controls' command; tag 11 is not used.
-    static const std::array<std::pair<int, TCommand>, 16> Commands = {{
+    // No button carries tag 11.
+    static const std::array<std::pair<int, TCommand>, 17> Commands = {{
         {1, &TPreviewCommands::Load},
         {2, &TPreviewCommands::Capture},
         {3, &TPreviewCommands::Record},
+        {4, &TPreviewCommands::Autofocus},
         {5, &TPreviewCommands::FullScreen},
         {6, &TPreviewCommands::InvertColor},
         {7, &TPreviewCommands::GrayScale},
@@ -155,6 +156,11 @@ void TPreviewCommands::Load()
     case TLoadKind::None:
         break;
     }
+}
+
+void TPreviewCommands::Autofocus()
+{
+    FVideoCap.Autofocus(AutofocusDelayMs);
 }
 
 void TPreviewCommands::FullScreen()

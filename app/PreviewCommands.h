@@ -34,6 +34,8 @@ public:
     // The camera's snapshot button asks for its still this long after it
     // announced it (OnCaptureEvent).
     static constexpr int SnapshotButtonDelayMs = 1000;
+    // What the autofocus command gives the camera to settle.
+    static constexpr unsigned AutofocusDelayMs = 5000;
 
     TPreviewCommands(TCustomVideoCap &AVideoCap, TConfig &AConfig, const TLanguage &ALanguage,
                      IMainView &AView);
@@ -74,6 +76,7 @@ private:
     void Load();
     void Capture();
     void Record();
+    void Autofocus();
     void FullScreen();
     void InvertColor();
     void GrayScale();

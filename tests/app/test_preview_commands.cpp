@@ -436,6 +436,17 @@ TEST_F(PreviewCommands, LiveZoomAndSplitView)
     EXPECT_DOUBLE_EQ(View.Scale, 1.0);
 }
 
+TEST_F(PreviewCommands, AutofocusDrivesTheCameraFocus)
+{
+    Cap.SetMFFocus(100);
+    ASSERT_EQ(Cap.MFFocus(), 100);
+    Click(4);
+    int low = -1, high = -1, focus = -1;
+    Cap.GetFocusRange(low, high, focus);
+    EXPECT_EQ(focus, std::clamp(250, low, high));
+    EXPECT_TRUE(Cap.Previewing());
+}
+
 TEST_F(PreviewCommands, FullScreenWideSettingsAndCamera)
 {
     Click(5);

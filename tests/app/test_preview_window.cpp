@@ -1,6 +1,7 @@
 // The preview menu end to end: the real window offscreen on a simulated
 // camera in a temporary home, driven by clicks on its buttons, checked by the
 // files, the settings file and what the window shows.
+#include "MainWindowFixture.h"
 #include "PreviewTestSupport.h"
 #include "app/MainForm.h"
 #include "app/ProgramModules.h"
@@ -71,19 +72,14 @@ public slots:
     void open(const QUrl &url) { Urls << url; }
 };
 
-class PreviewWindow : public ::testing::Test
+class PreviewWindow : public MainWindowTest
 {
 protected:
     void SetUp() override
     {
+        MainWindowTest::SetUp();
         UseNoSoundDevice(Home);
-        TerminateProc = [] {
-            ADD_FAILURE() << "the program would have ended";
-        };
-        TSimulatedCameras::Clear();
-        TSimulatedCameras::Add(PreviewCamera());
-        Modules = std::make_unique<TProgramModules>();
-        Form = std::make_unique<TMainForm>();
+        Start({PreviewCamera()});
         ASSERT_TRUE(Form->Created());
         Form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
@@ -96,12 +92,8 @@ protected:
                 Click("btnPreview_Record");
             EXPECT_TRUE(WaitUntil([&] { return !Form->VideoCap()->RecordFinishing(); }, 20000));
         }
-        Form.reset();
-        Modules.reset();
-        TSimulatedCameras::Clear();
-        TerminateProc = [] {
-            std::_Exit(1);
-        };
+        EXPECT_EQ(Terminated, 0);
+        MainWindowTest::TearDown();
     }
 
     TCustomVideoCap &Cap() const { return *Form->VideoCap(); }
@@ -147,10 +139,6 @@ protected:
             return {};
         return ProbeFile((Config->PathMovie + u'/' + movies[0]).toStdString());
     }
-
-    TempHome Home;
-    std::unique_ptr<TProgramModules> Modules;
-    std::unique_ptr<TMainForm> Form;
 };
 
 const char *const LockedWhileRecording[] = {
