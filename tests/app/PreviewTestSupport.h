@@ -16,6 +16,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QObject>
+#include <QUrl>
 #include <chrono>
 #include <memory>
 
@@ -51,6 +53,57 @@ inline TSimulatedCamera PreviewCamera()
                                          {1280, 720, true, 20}});
     camera.Refused.push_back({800, 600});
     return camera;
+}
+
+// Receives what QDesktopServices would hand to the desktop.
+class TUrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> Urls;
+public slots:
+    void open(const QUrl &url) { Urls << url; }
+};
+
+// The files of a folder, sorted by name.
+inline QStringList FilesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// Checks the one recording in the folder as the record command makes it: an
+// MP4 file with MPEG-4 video at 1280 x 720 and 20 frames per second, at least
+// AMinSeconds long, with AAC sound.
+inline void ExpectRecording(const QString &AFolder, double AMinSeconds)
+{
+    const QStringList movies = FilesIn(AFolder);
+    ASSERT_EQ(movies.size(), 1);
+    EXPECT_TRUE(movies[0].endsWith(QStringLiteral(".mp4")));
+    const TProbedFile probe = ProbeFile((AFolder + u'/' + movies[0]).toStdString());
+    ASSERT_TRUE(probe.Ok) << probe.Error;
+    EXPECT_NE(probe.Format.find("mp4"), std::string::npos) << probe.Format;
+    const TProbedStream *video = probe.Find(AVMEDIA_TYPE_VIDEO);
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->Codec, "mpeg4");
+    EXPECT_EQ(video->Width, 1280);
+    EXPECT_EQ(video->Height, 720);
+    EXPECT_EQ(av_cmp_q(video->FrameRate, AVRational{20, 1}), 0);
+    EXPECT_GT(video->Duration, AMinSeconds);
+    const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
+    ASSERT_NE(audio, nullptr);
+    EXPECT_EQ(audio->Codec, "aac");
+}
+
+// The number of video packets of the one recording in the folder (0 when
+// it cannot be read).
+inline std::size_t RecordedFrames(const QString &AFolder)
+{
+    const QStringList movies = FilesIn(AFolder);
+    if (movies.size() != 1)
+        return 0;
+    const TProbedFile probe = ProbeFile((AFolder + u'/' + movies[0]).toStdString());
+    const TProbedStream *video = probe.Ok ? probe.Find(AVMEDIA_TYPE_VIDEO) : nullptr;
+    return video ? video->Pts.size() : 0;
 }
 
 // Start-up as the program does it: folders, settings, texts, the component
@@ -105,12 +158,6 @@ protected:
     }
 
     void Click(int tag) { Commands->PreviewMenuClick(tag); }
-
-    // The files of a folder, sorted by name.
-    static QStringList FilesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files, QDir::Name);
-    }
 
     TempHome Home;
     TTestMainView View;
