@@ -1,9 +1,9 @@
 // The preview commands that change what the camera delivers: stills,
 // recording and the capture resolution, with the restart of the live picture
 // that each needs.
+#include "app/AppLog.h"
 #include "app/FileNames.h"
 #include "app/PreviewCommands.h"
-#include "app/PreviewLog.h"
 #include "app/PreviewRules.h"
 #include "capture/CustomVideoCap.h"
 #include "support/Config.h"
@@ -110,7 +110,7 @@ void TPreviewCommands::SaveStill(const QImage &AImage)
     QString error;
     if (WriteJpeg(AImage, name, error))
         return;
-    qCWarning(lcPreview).noquote() << "the still cannot be written to" << name << ":" << error;
+    qCWarning(lcApp).noquote() << "the still cannot be written to" << name << ":" << error;
     ShowInformationLater(FLanguage.Msg.m_SaveError);
 }
 
@@ -134,8 +134,8 @@ void TPreviewCommands::StartRecording()
                          FVideoCap.StartRecord();
     if (started)
         return;
-    qCWarning(lcPreview).noquote()
-        << "the recording into" << FVideoCap.RecordFilename() << "did not start";
+    qCWarning(lcApp).noquote() << "the recording into" << FVideoCap.RecordFilename()
+                               << "did not start";
     RestorePreview();
     FView.ShowInformation(FLanguage.Msg.m_RecordError);
 }
@@ -219,7 +219,7 @@ bool TPreviewCommands::RestorePreview()
             return true;
         }
     }
-    qCWarning(lcPreview) << "the live picture does not start in any mode";
+    qCWarning(lcApp) << "the live picture does not start in any mode";
     return false;
 }
 
@@ -266,7 +266,7 @@ void TPreviewCommands::ResolutionRefused(const QString &ATagText)
 {
     // The previous mode comes back, in the picture and in the status.
     FResolutionTrial = {};
-    qCWarning(lcPreview).noquote() << "the camera refuses" << ATagText;
+    qCWarning(lcApp).noquote() << "the camera refuses" << ATagText;
     RestorePreview();
     FView.ShowInformation(FLanguage.Msg.m_NotSupportRes);
 }

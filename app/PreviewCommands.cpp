@@ -4,7 +4,7 @@
 // list are in PreviewCapture.cpp.
 #include "app/PreviewCommands.h"
 
-#include "app/PreviewLog.h"
+#include "app/AppLog.h"
 #include "app/PreviewRules.h"
 #include "capture/CustomVideoCap.h"
 #include "support/Config.h"
@@ -41,7 +41,7 @@ TPreviewCommands::TPreviewCommands(TCustomVideoCap &AVideoCap, TConfig &AConfig,
     connect(&FCaptureDelay, &QTimer::timeout, this, &TPreviewCommands::AskForStill);
     FStillTimeout.setSingleShot(true);
     connect(&FStillTimeout, &QTimer::timeout, this, [this] {
-        qCWarning(lcPreview) << "no still arrived within" << StillTimeoutMs << "ms: given up";
+        qCWarning(lcApp) << "no still arrived within" << StillTimeoutMs << "ms: given up";
         EndStill();
     });
     AttachEvents();
@@ -140,7 +140,7 @@ void TPreviewCommands::Load()
         const QImage picture = reader.read();
         if (picture.isNull()) {
             // The live picture stays; the user learns why nothing changed.
-            qCWarning(lcPreview).noquote()
+            qCWarning(lcApp).noquote()
                 << "the picture" << file << "cannot be read:" << reader.errorString();
             FView.ShowInformation(FLanguage.Msg.m_LoadError);
             return;

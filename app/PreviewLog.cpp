@@ -1,3 +1,0 @@
-#include "app/PreviewLog.h"
-
-Q_LOGGING_CATEGORY(lcPreview, "ovilen.preview")
