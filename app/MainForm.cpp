@@ -294,9 +294,12 @@ bool TMainForm::eventFilter(QObject *AWatched, QEvent *AEvent)
     if (AWatched == FVideoCap && AEvent->type() == QEvent::ChildAdded && !FFirstFrameLogged)
         if (auto *child = static_cast<QChildEvent *>(AEvent)->child(); child->isWidgetType())
             child->installEventFilter(this);
+    // Only a paint looks at the picture window: a window being destroyed
+    // still sends events, and is no longer a picture window then.
+    if (AEvent->type() != QEvent::Paint || FFirstFrameLogged)
+        return QWidget::eventFilter(AWatched, AEvent);
     auto *window = FVideoCap ? FVideoCap->VideoWindow() : nullptr;
-    if (AWatched == window && window && AEvent->type() == QEvent::Paint && !FFirstFrameLogged &&
-        window->FramesPresented() > 0) {
+    if (AWatched == window && window && window->FramesPresented() > 0) {
         FFirstFrameLogged = true;
         window->removeEventFilter(this);
         // Logged once the paint is done.

@@ -32,6 +32,7 @@ const std::array LiveControls = {"btnPreview_Record",      "btnPreview_AutoFocus
 TPreviewCommands::TPreviewCommands(TCustomVideoCap &AVideoCap, TConfig &AConfig,
                                    const TLanguage &ALanguage, IMainView &AView)
     : FVideoCap(AVideoCap)
+    , FVideoCapAlive(&AVideoCap)
     , FConfig(AConfig)
     , FLanguage(ALanguage)
     , FView(AView)
@@ -49,6 +50,9 @@ TPreviewCommands::TPreviewCommands(TCustomVideoCap &AVideoCap, TConfig &AConfig,
 
 TPreviewCommands::~TPreviewCommands()
 {
+    // The owner may have freed the component first; it then raises nothing more.
+    if (!FVideoCapAlive)
+        return;
     FVideoCap.OnStartPreview = FVideoCap.OnCaptureEvent = FVideoCap.OnStartRecord =
         FVideoCap.OnStopRecord = FVideoCap.OnChangeFilter = FVideoCap.OnChangeZoom =
             FVideoCap.OnError = nullptr;

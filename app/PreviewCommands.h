@@ -5,7 +5,8 @@
 // of a preview button by the button's tag, and keeps out of the component's
 // events: the constructor attaches OnStartPreview, OnCaptureEvent,
 // OnCapturedEvent, OnStartRecord, OnStopRecord, OnChangeFilter,
-// OnChangeZoom, OnRecording and OnError (the destructor detaches them).
+// OnChangeZoom, OnRecording and OnError (the destructor detaches them when
+// the component still exists).
 //
 // Everything runs on the UI thread and never waits: the pauses around a still
 // are timers, and a still that does not come within StillTimeoutMs gives the
@@ -16,6 +17,7 @@
 #include "support/Common.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 class TCustomVideoCap;
@@ -120,6 +122,7 @@ private:
     void ErrorEvent();
 
     TCustomVideoCap &FVideoCap;
+    QPointer<TCustomVideoCap> FVideoCapAlive;
     TConfig &FConfig;
     const TLanguage &FLanguage;
     IMainView &FView;
