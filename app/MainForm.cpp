@@ -8,6 +8,7 @@
 #include "app/VclPanel.h"
 #include "canvas/TKARVOCanvas.h"
 #include "capture/CustomVideoCap.h"
+#include "capture/VideoWindow.h"
 #include "scene/ImageButton.h"
 #include "scene/NoticePanel.h"
 #include "support/ComponentUSB.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <cstdlib>
+#include <utility>
 
 int MenuHeight = 0;
 
@@ -156,8 +158,12 @@ void TMainForm::FormDestroy()
             FVideoCap->StopRecord();
         if (FVideoCap->Previewing())
             FVideoCap->StopPreview();
-        delete FVideoCap;
-        FVideoCap = nullptr;
+        // The commands detach from the component's events before it goes,
+        // and the window stops watching it.
+        FPreviewCommands.reset();
+        TCustomVideoCap *cap = std::exchange(FVideoCap, nullptr);
+        cap->removeEventFilter(this);
+        delete cap;
     }
     FKARVOCanvas.reset();
     FComponentUSB.reset();
@@ -297,14 +303,16 @@ bool TMainForm::eventFilter(QObject *AWatched, QEvent *AEvent)
     if (AWatched == FVideoCap && AEvent->type() == QEvent::ChildAdded && !FFirstFrameLogged)
         if (auto *child = static_cast<QChildEvent *>(AEvent)->child(); child->isWidgetType())
             child->installEventFilter(this);
-    auto *window = FVideoCap ? FVideoCap->VideoWindow() : nullptr;
-    if (AWatched == window && window && AEvent->type() == QEvent::Paint && !FFirstFrameLogged &&
-        window->FramesPresented() > 0) {
-        FFirstFrameLogged = true;
-        window->removeEventFilter(this);
-        // Logged once the paint is done.
-        QMetaObject::invokeMethod(
-            this, [] { qCInfo(lcApp, "first frame shown"); }, Qt::QueuedConnection);
-    }
+    // (Only a paint event looks at the watched widget: other events, such as
+    // those of its destruction, may come from a widget half gone.)
+    if (AEvent->type() == QEvent::Paint && !FFirstFrameLogged)
+        if (auto *window = qobject_cast<TVideoWindow *>(AWatched);
+            window && window->FramesPresented() > 0) {
+            FFirstFrameLogged = true;
+            window->removeEventFilter(this);
+            // Logged once the paint is done.
+            QMetaObject::invokeMethod(
+                this, [] { qCInfo(lcApp, "first frame shown"); }, Qt::QueuedConnection);
+        }
     return QWidget::eventFilter(AWatched, AEvent);
 }
