@@ -34,9 +34,6 @@ namespace {
 // The window that a forced end finishes a recording of.
 QPointer<TMainForm> TheMainForm;
 
-constexpr int AutofocusTag = 4;
-constexpr unsigned AutofocusDelayMs = 5000;
-
 // How long a finishing recording may take before the program ends anyway.
 constexpr int FinishRecordingLimitMs = 15000;
 constexpr int FinishRecordingPollMs = 20;
@@ -139,6 +136,10 @@ void TMainForm::InitVariables()
     FPreviewCommands = std::make_unique<TPreviewCommands>(*FVideoCap, *Config, *Language, *this);
     OnPreviewCommand = [this](int ATag) {
         FPreviewCommands->PreviewMenuClick(ATag);
+    };
+    // The settings dialog's camera button opens the camera's controls.
+    OnVideoSetting = [this](QWidget *AOwner) {
+        FVideoCap->ShowDialog_Filter(AOwner);
     };
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();

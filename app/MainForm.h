@@ -37,6 +37,7 @@ class TPathIcon;
 class TNoticePanel;
 class TImageViewer;
 class TCalloutPopup;
+class TResolutionPopup;
 
 // The open-camera message, posted to the main window.
 constexpr int WM_OPENCAMERA = 1025;
@@ -183,7 +184,7 @@ public:
     QWidget *pnlDrawing = nullptr;
     QWidget *pnlCanvas = nullptr;
     TNoticePanel *pnlDrawingLoading = nullptr;
-    TCalloutPopup *PopupResolution = nullptr;
+    TResolutionPopup *PopupResolution = nullptr;
     TCalloutPopup *PopupPenOption = nullptr;
     TCalloutPopup *PopupEraserTool = nullptr;
     TCalloutPopup *PopupBoardTool = nullptr;

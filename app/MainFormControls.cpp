@@ -10,6 +10,7 @@
 #include "scene/ImageViewer.h"
 #include "scene/NoticePanel.h"
 #include "scene/PathIcon.h"
+#include "scene/ResolutionPopup.h"
 #include "scene/TabButton.h"
 #include "scene/TextItem.h"
 #include "support/CustomResource.h"
@@ -96,15 +97,19 @@ void TMainForm::CreateControls()
     {
         TCalloutPopup **Popup;
         const char *Name;
-    } popups[] = {{&PopupResolution, "PopupResolution"},
-                  {&PopupPenOption, "PopupPenOption"},
+    } popups[] = {{&PopupPenOption, "PopupPenOption"},
                   {&PopupEraserTool, "PopupEraserTool"},
                   {&PopupBoardTool, "PopupBoardTool"},
                   {&PopupShapeTool, "PopupShapeTool"}};
-    for (const auto &p : popups) {
+    PopupResolution = Make<TResolutionPopup>(this, "PopupResolution");
+    winpopupResolution = PopupResolution->Content();
+    winpopupResolution->setObjectName(QStringLiteral("winpopupResolution"));
+    for (const auto &p : popups)
         *p.Popup = Make<TCalloutPopup>(this, p.Name);
-        (*p.Popup)->SetCallout(23, 11);
-        (*p.Popup)->hide();
+    for (TCalloutPopup *popup : std::initializer_list<TCalloutPopup *>{
+             PopupResolution, PopupPenOption, PopupEraserTool, PopupBoardTool, PopupShapeTool}) {
+        popup->SetCallout(23, 11);
+        popup->hide();
     }
 }
 

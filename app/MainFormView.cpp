@@ -4,15 +4,16 @@
 #include "app/MainForm.h"
 #include "app/MessageDlg.h"
 #include "app/PreviewCommands.h"
+#include "app/PreviewRules.h"
 #include "app/dialogs/InfoForm.h"
 #include "app/dialogs/SettingForm.h"
 #include "capture/CustomVideoCap.h"
-#include "scene/CalloutPopup.h"
 #include "scene/ImageButton.h"
 #include "scene/ImageViewer.h"
 #include "scene/NoticePanel.h"
+#include "scene/ResolutionPopup.h"
 #include "scene/TabButton.h"
-#include "scene/TextButton.h"
+#include "scene/TextItem.h"
 #include "support/Config.h"
 #include "support/Language.h"
 
@@ -172,80 +173,17 @@ void TMainForm::ShowInformation(const QString &AText)
 
 QString TMainForm::OpenFileDialog(const QString &AFilter)
 {
-    // "Name|*.A;*.B|Name|..." becomes "Name (*.A *.a *.B *.b);;Name (...)";
-    // both cases are listed, file names on Linux being case-sensitive.
-    const QStringList parts = AFilter.split(u'|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString &pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts))
-            patterns << pattern << pattern.toLower();
-        patterns.removeDuplicates();
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
-    }
     return QFileDialog::getOpenFileName(this, QString(), Config->PathImage,
-                                        filters.join(QLatin1String(";;")));
+                                        QtFileDialogFilter(AFilter));
 }
 
 void TMainForm::ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
                                     std::function<void(const QString &ATagText)> AOnChoose)
 {
-    // The lines stack from the top, 20 pixels in from each side, below an
-    // inner top margin of 15; each mode is followed by a grey separator and
-    // the list ends in the bold label "MJPG".
-    constexpr int Width = 123, Side = 20, TopMargin = 15, LineHeight = 20, LabelHeight = 23;
-    QWidget *content = PopupResolution->Content();
-    // The old lines go from the event loop: one of them may be emitting the
-    // click that led here.
-    for (QWidget *old : content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        old->hide();
-        old->setParent(nullptr);
-        old->deleteLater();
-    }
-    winpopupResolution = content;
-    content->setObjectName(QStringLiteral("winpopupResolution"));
-    int y = TopMargin, H = 0;
-    QFont regular = font();
-    regular.setPixelSize(13);
-    QFont bold = regular;
-    bold.setBold(true);
-    for (const TResolutionItem &item : AItems) {
-        auto *line = new TTextButton(content);
-        line->setObjectName(QStringLiteral("ResolutionItem"));
-        line->setAccessibleName(item.Text);
-        line->SetText(item.Text);
-        line->SetTagText(item.TagText);
-        line->SetTextFont(item.Current ? bold : regular);
-        line->SetColor(item.Current ? QColor(0x4D, 0x4C, 0x53) : QColor(0x8E, 0x8E, 0x8E));
-        line->setGeometry(Side, y, Width - 2 * Side, LineHeight);
-        connect(line, &TTextButton::Clicked, this, [this, AOnChoose](TTextButton *ALine) {
-            const QString tag = ALine->TagText();
-            PopupResolution->hide();
-            if (AOnChoose)
-                AOnChoose(tag);
-        });
-        y += LineHeight;
-        auto *separator = new QWidget(content);
-        separator->setGeometry(Side, y, Width - 2 * Side, 1);
-        separator->setAutoFillBackground(true);
-        QPalette palette = separator->palette();
-        palette.setColor(QPalette::Window, QColor(0x98, 0x97, 0x9B));
-        separator->setPalette(palette);
-        y += 1;
-        H += LineHeight + 1;
-    }
-    if (!AItems.empty()) {
-        auto *label = new TTextItem(content);
-        label->setObjectName(QStringLiteral("ResolutionCodec"));
-        label->SetText(QStringLiteral("MJPG"));
-        label->SetTextFont(bold);
-        label->SetColor(QColor(0x4D, 0x4C, 0x53));
-        label->setGeometry(Side, y, Width - 2 * Side, LabelHeight);
-        H += LabelHeight;
-    }
-    for (QObject *child : content->children())
-        if (auto *w = qobject_cast<QWidget *>(child))
-            w->show();
-    PopupResolution->PopupBelow(MenuButton(QStringLiteral("btnPreview_Resolution")), Width,
-                                H + 30 + PopupResolution->CalloutLength());
+    std::vector<TResolutionPopup::TItem> lines;
+    lines.reserve(AItems.size());
+    for (const TResolutionItem &item : AItems)
+        lines.push_back({item.Text, item.TagText, item.Current});
+    PopupResolution->Open(MenuButton(QStringLiteral("btnPreview_Resolution")), std::move(lines),
+                          std::move(AOnChoose));
 }

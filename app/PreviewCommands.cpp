@@ -58,11 +58,12 @@ TPreviewCommands::~TPreviewCommands()
 
 void TPreviewCommands::PreviewMenuClick(int ATag)
 {
-    // Tag 4 (autofocus) is the camera controls' command; tag 11 is not used.
-    static const std::array<std::pair<int, TCommand>, 16> Commands = {{
+    // No button carries tag 11.
+    static const std::array<std::pair<int, TCommand>, 17> Commands = {{
         {1, &TPreviewCommands::Load},
         {2, &TPreviewCommands::Capture},
         {3, &TPreviewCommands::Record},
+        {4, &TPreviewCommands::Autofocus},
         {5, &TPreviewCommands::FullScreen},
         {6, &TPreviewCommands::InvertColor},
         {7, &TPreviewCommands::GrayScale},
@@ -155,6 +156,11 @@ void TPreviewCommands::Load()
     case TLoadKind::None:
         break;
     }
+}
+
+void TPreviewCommands::Autofocus()
+{
+    FVideoCap.Autofocus(AutofocusDelayMs);
 }
 
 void TPreviewCommands::FullScreen()
@@ -269,6 +275,8 @@ void TPreviewCommands::StartPreviewEvent()
     FVideoCap.ResizeWindow();
     FVideoCap.Centre();
     FView.ShowWaiting(false);
+    if (FResolutionTrial.Active)
+        ResolutionAccepted();
 }
 
 void TPreviewCommands::ChangeFilterEvent()
@@ -288,6 +296,13 @@ void TPreviewCommands::ChangeZoomEvent()
 void TPreviewCommands::ErrorEvent()
 {
     FView.ShowWaiting(false);
+    if (FResolutionTrial.Active) {
+        // The chosen mode failed before its first frame; the picture is
+        // restarted once the component has finished reporting.
+        const QString tag = FResolutionTrial.TagText;
+        FResolutionTrial = {};
+        QTimer::singleShot(0, this, [this, tag] { ResolutionRefused(tag); });
+    }
     // A still asked for from a picture that failed will not come.
     if (FStillPending && !FVideoCap.Previewing())
         EndStill();

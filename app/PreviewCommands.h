@@ -34,6 +34,8 @@ public:
     // The camera's snapshot button asks for its still this long after it
     // announced it (OnCaptureEvent).
     static constexpr int SnapshotButtonDelayMs = 1000;
+    // What the autofocus command gives the camera to settle.
+    static constexpr unsigned AutofocusDelayMs = 5000;
 
     TPreviewCommands(TCustomVideoCap &AVideoCap, TConfig &AConfig, const TLanguage &ALanguage,
                      IMainView &AView);
@@ -74,6 +76,7 @@ private:
     void Load();
     void Capture();
     void Record();
+    void Autofocus();
     void FullScreen();
     void InvertColor();
     void GrayScale();
@@ -96,6 +99,8 @@ private:
     void StartRecording();
     void StopRecording();
     void RecordingEndedElsewhere();
+    void ResolutionAccepted();
+    void ResolutionRefused(const QString &ATagText);
     void UpdateRecordControls();
     void UpdatePreviewTypeControls();
     // A message shown once the current event handler has returned, so no
@@ -124,6 +129,13 @@ private:
     QString FRecordClock = QStringLiteral("00:00:00");
     bool FStillPending = false;
     bool FStoppingRecord = false; // our own StopRecord is running
-    QTimer FCaptureDelay;         // full screen: the menu leaves first
+    // A chosen mode that started and has not yet shown its first frame.
+    struct TResolutionTrial
+    {
+        bool Active = false;
+        TResolutionInfo Chosen;
+        QString TagText;
+    } FResolutionTrial;
+    QTimer FCaptureDelay; // full screen: the menu leaves first
     QTimer FStillTimeout;
 };

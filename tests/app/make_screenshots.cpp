@@ -8,6 +8,8 @@
 #include "app/dialogs/SettingForm.h"
 #include "capture/CustomVideoCap.h"
 #include "capture/VideoWindow.h"
+#include "scene/ImageButton.h"
+#include "scene/ResolutionPopup.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -79,6 +81,24 @@ int main(int argc, char **argv)
     Save(folder, "fullscreen.png");
     QCursor::setPos(960, 700);
     form.SetFullScreen(false);
+
+    // The resolution popup, opened by its button.
+    form.PreviewMenuClick(form.MenuButton(QStringLiteral("btnPreview_Resolution")));
+    WaitFor([&] { return form.PopupResolution->isVisible(); }, 2000);
+    Save(folder, "resolution-popup.png");
+    form.PopupResolution->hide();
+
+    // A still of the picture beside the live picture.
+    form.ShowImage(form.VideoCap()->VideoWindow()->CurrentImage());
+    form.SetPreviewType(cptSplit);
+    WaitFor(
+        [&] {
+            auto *w = form.VideoCap()->VideoWindow();
+            return w && w->FramesPresented() > 5;
+        },
+        10000);
+    Save(folder, "split-view.png");
+    form.SetPreviewType(cptPreview);
 
     {
         TSettingForm settings(&form);

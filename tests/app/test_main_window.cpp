@@ -8,7 +8,6 @@
 #include "scene/GlyphButton.h"
 #include "scene/ImageButton.h"
 #include "scene/TabButton.h"
-#include "scene/TextButton.h"
 #include "scene/TextItem.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -414,59 +413,6 @@ TEST_F(MainWindowTest, TheProgramIconOpensTheInformationForm)
     });
     ClickInWindow(Form.get(), Form->imgIcon);
     EXPECT_EQ(shown, QStringLiteral("InfoForm"));
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(MainWindowTest, TheResolutionPopupListsTheModesAndHandsBackTheOneClicked)
-{
-    Start();
-    ASSERT_TRUE(Form->Created());
-    Form->show();
-    QString chosen;
-    Form->ShowResolutionPopup(
-        {{QStringLiteral("1920x1080 (MJPG)"), QStringLiteral("1920x1080"), false},
-         {QStringLiteral("1280x720 (MJPG)"), QStringLiteral("1280x720"), true},
-         {QStringLiteral("640x480 (MJPG)"), QStringLiteral("640x480"), false}},
-        [&](const QString &ATag) { chosen = ATag; });
-    TCalloutPopup *popup = Form->PopupResolution;
-    ASSERT_TRUE(popup->isVisible());
-    QWidget *button = Form->MenuButton(QStringLiteral("btnPreview_Resolution"));
-    EXPECT_EQ(popup->geometry().center().x(), button->mapToGlobal(button->rect().center()).x());
-    EXPECT_EQ(popup->y(), button->mapToGlobal(QPoint(0, button->height())).y());
-    const auto lines = popup->Content()->findChildren<TTextButton *>();
-    ASSERT_EQ(lines.size(), 3);
-    QStringList texts;
-    for (const TTextButton *line : lines) {
-        texts << line->Text();
-        EXPECT_EQ(line->x(), 20);
-        EXPECT_EQ(line->TextFont().bold(), line->Text() == QLatin1String("1280x720"));
-        EXPECT_EQ(line->Color(), line->Text() == QLatin1String("1280x720")
-                                     ? QColor(0x4D, 0x4C, 0x53)
-                                     : QColor(0x8E, 0x8E, 0x8E));
-    }
-    EXPECT_EQ(texts, (QStringList{"1920x1080", "1280x720", "640x480"}));
-    // 15 above the lines; three lines of 20 with their separators, the
-    // label of 23; the popup is that plus 30 (and its callout).
-    EXPECT_EQ(lines[0]->y(), 15);
-    EXPECT_EQ(lines[1]->y(), 36);
-    auto *label = popup->Content()->findChild<TTextItem *>(QStringLiteral("ResolutionCodec"));
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->Text(), QStringLiteral("MJPG"));
-    EXPECT_EQ(popup->height(), 3 * 21 + 23 + 30 + popup->CalloutLength());
-
-    QTest::mouseClick(lines[2], Qt::LeftButton);
-    EXPECT_EQ(chosen, QStringLiteral("640x480 (MJPG)"));
-    EXPECT_FALSE(popup->isVisible());
-
-    // Without modes: no lines and no label.
-    Form->ShowResolutionPopup({}, {});
-    EXPECT_TRUE(popup->Content()->findChildren<TTextButton *>().isEmpty());
-    EXPECT_EQ(popup->Content()->findChild<TTextItem *>(QStringLiteral("ResolutionCodec")), nullptr);
-    EXPECT_EQ(popup->height(), 30 + popup->CalloutLength());
-    popup->hide();
 }
 
 } // namespace
