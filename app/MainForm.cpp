@@ -8,6 +8,7 @@
 #include "app/VclPanel.h"
 #include "canvas/TKARVOCanvas.h"
 #include "capture/CustomVideoCap.h"
+#include "capture/VideoWindow.h"
 #include "scene/ImageButton.h"
 #include "scene/NoticePanel.h"
 #include "support/ComponentUSB.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <cstdlib>
+#include <utility>
 
 int MenuHeight = 0;
 
@@ -135,6 +137,10 @@ void TMainForm::InitVariables()
     OnPreviewCommand = [this](int ATag) {
         FPreviewCommands->PreviewMenuClick(ATag);
     };
+    // The settings dialog's camera button opens the camera's controls.
+    OnVideoSetting = [this](QWidget *AOwner) {
+        FVideoCap->ShowDialog_Filter(AOwner);
+    };
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();
 
@@ -153,8 +159,12 @@ void TMainForm::FormDestroy()
             FVideoCap->StopRecord();
         if (FVideoCap->Previewing())
             FVideoCap->StopPreview();
-        delete FVideoCap;
-        FVideoCap = nullptr;
+        // The commands detach from the component's events before it goes,
+        // and the window stops watching it.
+        FPreviewCommands.reset();
+        TCustomVideoCap *cap = std::exchange(FVideoCap, nullptr);
+        cap->removeEventFilter(this);
+        delete cap;
     }
     FKARVOCanvas.reset();
     FComponentUSB.reset();
@@ -294,17 +304,16 @@ bool TMainForm::eventFilter(QObject *AWatched, QEvent *AEvent)
     if (AWatched == FVideoCap && AEvent->type() == QEvent::ChildAdded && !FFirstFrameLogged)
         if (auto *child = static_cast<QChildEvent *>(AEvent)->child(); child->isWidgetType())
             child->installEventFilter(this);
-    // Only a paint looks at the picture window: a window being destroyed
-    // still sends events, and is no longer a picture window then.
-    if (AEvent->type() != QEvent::Paint || FFirstFrameLogged)
-        return QWidget::eventFilter(AWatched, AEvent);
-    auto *window = FVideoCap ? FVideoCap->VideoWindow() : nullptr;
-    if (AWatched == window && window && window->FramesPresented() > 0) {
-        FFirstFrameLogged = true;
-        window->removeEventFilter(this);
-        // Logged once the paint is done.
-        QMetaObject::invokeMethod(
-            this, [] { qCInfo(lcApp, "first frame shown"); }, Qt::QueuedConnection);
-    }
+    // (Only a paint event looks at the watched widget: other events, such as
+    // those of its destruction, may come from a widget half gone.)
+    if (AEvent->type() == QEvent::Paint && !FFirstFrameLogged)
+        if (auto *window = qobject_cast<TVideoWindow *>(AWatched);
+            window && window->FramesPresented() > 0) {
+            FFirstFrameLogged = true;
+            window->removeEventFilter(this);
+            // Logged once the paint is done.
+            QMetaObject::invokeMethod(
+                this, [] { qCInfo(lcApp, "first frame shown"); }, Qt::QueuedConnection);
+        }
     return QWidget::eventFilter(AWatched, AEvent);
 }

@@ -4,6 +4,7 @@
 // window's own maximised state, full screen and the sliding menu.
 #include "MainWindowFixture.h"
 #include "app/MenuTable.h"
+#include "scene/CalloutPopup.h"
 #include "scene/GlyphButton.h"
 #include "scene/ImageButton.h"
 #include "scene/TabButton.h"

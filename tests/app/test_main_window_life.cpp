@@ -237,25 +237,35 @@ TEST_F(MainWindowLife, TheConfiguredBrightnessReachesTheCameraOnlyWhenTheFileHas
 TEST_F(MainWindowLife, TheSettingsCameraButtonOpensTheCameraControlsOverTheDialog)
 {
     StartLive();
-    QWidget *owner = nullptr;
-    Form->OnVideoSetting = [&](QWidget *AOwner) {
-        owner = AOwner;
-    };
-    QString title;
-    QTimer::singleShot(200, [&] {
+    // Each modal window in turn: the settings dialog presses its camera
+    // button; the controls dialog that opens over it is closed, then the
+    // settings dialog is cancelled.
+    QStringList seen;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
+        if (!dialog || seen.contains(dialog->objectName()))
             return;
-        title = dialog->windowTitle();
-        if (auto *camera = dialog->findChild<QPushButton *>(QStringLiteral("btnCamSetting")))
-            camera->click();
-        if (auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("btnCancel")))
-            cancel->click();
+        seen << dialog->objectName();
+        if (auto *camera = dialog->findChild<QPushButton *>(QStringLiteral("btnCamSetting"))) {
+            QMetaObject::invokeMethod(camera, &QPushButton::click, Qt::QueuedConnection);
+            return;
+        }
+        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        poll.stop();
+        QTimer::singleShot(100, [] {
+            if (QWidget *settings = QApplication::activeModalWidget())
+                QMetaObject::invokeMethod(settings, "reject", Qt::QueuedConnection);
+        });
     });
+    poll.start();
     Form->PreviewMenuClick(Form->MenuButton(QStringLiteral("btnPreview_Setting")));
-    EXPECT_EQ(title, Language->Setting.Title);
-    ASSERT_NE(owner, nullptr);
-    EXPECT_EQ(owner->objectName(), QStringLiteral("SettingForm"));
+    ASSERT_EQ(seen.size(), 2) << seen.join(u',').toStdString();
+    EXPECT_EQ(seen[0], QStringLiteral("SettingForm"));
+    // Over it, a second modal window: the camera's controls.
+    EXPECT_FALSE(seen[1].isEmpty());
+    EXPECT_NE(seen[1], seen[0]);
 }
 
 } // namespace
