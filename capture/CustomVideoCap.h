@@ -153,6 +153,9 @@ public:
     bool StartRecord();
     // Stops the recording and the pipeline; the file is finished in the background.
     void StopRecord();
+    // True while a recording's file is still being written (also after
+    // StopRecord, until the file is finished and playable).
+    bool RecordFinishing() const;
     int RecordFrame() const { return FRecordFrame; }
     void SetRecordFrame(int Value) { FRecordFrame = Value; }
     QString RecordFilename() const { return FRecordFilename; }

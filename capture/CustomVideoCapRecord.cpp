@@ -201,6 +201,11 @@ void TCustomVideoCap::EndRecording()
     QCoreApplication::removePostedEvents(this, WM_FRAMEREADY);
 }
 
+bool TCustomVideoCap::RecordFinishing() const
+{
+    return FFEncoder && FFEncoder->Working();
+}
+
 void TCustomVideoCap::EndRecordEncode()
 {
     // Whatever ends a recording (a stop, a lost camera, a new mode) ends its

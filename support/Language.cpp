@@ -88,4 +88,6 @@ void TLanguage::Load(const QString &AFileName)
     read(Msg.m_NotSupportRes, "MESSAGE", "m_NotSupportRes", "지원하지 않는 해상도 입니다.");
     read(Msg.m_RecordError, "MESSAGE", "m_RecordError", "녹화중에 오류가 발생 했습니다.");
     read(Msg.m_Saved, "MESSAGE", "m_Saved", "저장 되었습니다.");
+    read(Msg.m_SaveError, "MESSAGE", "m_SaveError", "이미지를 저장하지 못했습니다.");
+    read(Msg.m_LoadError, "MESSAGE", "m_LoadError", "이미지 파일을 열 수 없습니다.");
 }

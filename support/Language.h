@@ -32,7 +32,7 @@ struct TSelectCamera
 struct TMsg
 {
     QString q_Exit, m_ResourceNotFound, m_Capturing, m_PleaseWait, m_DeviceNotFound,
-        m_NotSupportRes, m_Saved, m_RecordError;
+        m_NotSupportRes, m_Saved, m_RecordError, m_SaveError, m_LoadError;
 };
 
 // The user-visible texts, read once from "language.ini"; every entry the

@@ -150,7 +150,9 @@ QStringList AllTexts(const TLanguage &L)
             L.Msg.m_DeviceNotFound,
             L.Msg.m_NotSupportRes,
             L.Msg.m_Saved,
-            L.Msg.m_RecordError};
+            L.Msg.m_RecordError,
+            L.Msg.m_SaveError,
+            L.Msg.m_LoadError};
 }
 
 TEST(LanguageTable, DefaultsWithoutAFile)
@@ -164,6 +166,8 @@ TEST(LanguageTable, DefaultsWithoutAFile)
     EXPECT_EQ(L.Setting.Title, QStringLiteral("환경설정"));
     EXPECT_EQ(L.DrawingMenu.GrayScale, QStringLiteral("흑백"));
     EXPECT_EQ(L.Msg.m_Saved, QStringLiteral("저장 되었습니다."));
+    EXPECT_EQ(L.Msg.m_SaveError, QStringLiteral("이미지를 저장하지 못했습니다."));
+    EXPECT_EQ(L.Msg.m_LoadError, QStringLiteral("이미지 파일을 열 수 없습니다."));
     for (const QString &text : AllTexts(L))
         EXPECT_FALSE(text.isEmpty());
 }
