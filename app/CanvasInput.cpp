@@ -1,0 +1,199 @@
+#include "app/CanvasInput.h"
+
+#include "canvas/TKARVOCanvas.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QTabletEvent>
+#include <QTouchEvent>
+#include <QWidget>
+
+namespace {
+
+// The points of a touch event that are still on the screen.
+QList<QEventPoint> Down(const QTouchEvent *AEvent)
+{
+    QList<QEventPoint> points;
+    for (const QEventPoint &point : AEvent->points())
+        if (point.state() != QEventPoint::Released)
+            points << point;
+    return points;
+}
+
+QPointF Centre(const QList<QEventPoint> &APoints)
+{
+    QPointF sum;
+    for (const QEventPoint &point : APoints)
+        sum += point.position();
+    return APoints.isEmpty() ? sum : sum / qreal(APoints.size());
+}
+
+} // namespace
+
+TCanvasInput::TCanvasInput(TKARVOCanvas &ACanvas, QWidget &AHost)
+    : FCanvas(ACanvas)
+    , FHost(&AHost)
+{
+    Watch(&AHost);
+    for (QWidget *child : AHost.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        Watch(child);
+}
+
+TCanvasInput::~TCanvasInput()
+{
+    if (FHost) {
+        FHost->removeEventFilter(this);
+        for (QWidget *child : FHost->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            child->removeEventFilter(this);
+    }
+}
+
+void TCanvasInput::Watch(QWidget *AWidget)
+{
+    AWidget->installEventFilter(this);
+    // Touches reach the filter as touches, not as a mouse made from them.
+    if (AWidget != FHost)
+        AWidget->setAttribute(Qt::WA_AcceptTouchEvents);
+}
+
+bool TCanvasInput::eventFilter(QObject *AWatched, QEvent *AEvent)
+{
+    switch (AEvent->type()) {
+    case QEvent::ChildAdded:
+        // The canvas's surface, made again after the canvas was released.
+        if (AWatched == FHost)
+            if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(AEvent)->child()))
+                Watch(child);
+        return false;
+    case QEvent::ContextMenu:
+        emit ContextMenuRequested(static_cast<QContextMenuEvent *>(AEvent)->globalPos());
+        AEvent->accept();
+        return true;
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        if (AWatched == FHost || !AWatched->isWidgetType())
+            return false;
+        return Touch(static_cast<QWidget *>(AWatched), static_cast<QTouchEvent *>(AEvent));
+    default:
+        return false;
+    }
+}
+
+bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
+{
+    AEvent->accept();
+    const QList<QEventPoint> down = Down(AEvent);
+    const QPointF pos =
+        AEvent->points().isEmpty() ? FStartPos : AEvent->points().first().position();
+    const float pressure =
+        FPressure && !AEvent->points().isEmpty() ? float(AEvent->points().first().pressure()) : -1;
+    switch (AEvent->type()) {
+    case QEvent::TouchBegin:
+        FState = TState::Waiting;
+        FStartPos = pos;
+        FStartTime = AEvent->timestamp();
+        FPressure = AEvent->device() &&
+                    AEvent->device()->capabilities().testFlag(QInputDevice::Capability::Pressure);
+        FStartPressure = FPressure ? float(AEvent->points().first().pressure()) : -1;
+        if (down.size() >= 2)
+            BeginPan(ASurface, Centre(down));
+        break;
+    case QEvent::TouchUpdate:
+        if (down.size() >= 2) {
+            if (FState == TState::Drawing)
+                StrokeTo(ASurface, FStartPos, -1, true);
+            if (FState == TState::Waiting || FState == TState::Drawing)
+                BeginPan(ASurface, Centre(down));
+            else if (FState == TState::Panning)
+                PanTo(ASurface, Centre(down), false);
+        } else if (down.size() == 1) {
+            const QPointF at = down.first().position();
+            if (FState == TState::Waiting &&
+                ((at - FStartPos).manhattanLength() >= StartDistance ||
+                 AEvent->timestamp() - FStartTime >= quint64(StartDelayMs)))
+                BeginStroke(ASurface);
+            if (FState == TState::Drawing) {
+                StrokeTo(ASurface, at, FPressure ? float(down.first().pressure()) : -1, false);
+                FStartPos = at;
+            } else if (FState == TState::Panning) {
+                // One finger of two lifted: the move ends here.
+                PanTo(ASurface, FStartPos, true);
+                FState = TState::Done;
+            }
+        }
+        break;
+    case QEvent::TouchEnd:
+        if (FState == TState::Waiting)
+            BeginStroke(ASurface);
+        if (FState == TState::Drawing)
+            StrokeTo(ASurface, pos, pressure, true);
+        else if (FState == TState::Panning)
+            PanTo(ASurface, FStartPos, true);
+        FState = TState::Idle;
+        break;
+    default: // TouchCancel
+        if (FState == TState::Drawing)
+            StrokeTo(ASurface, FStartPos, -1, true);
+        else if (FState == TState::Panning)
+            PanTo(ASurface, FStartPos, true);
+        FState = TState::Idle;
+        break;
+    }
+    return true;
+}
+
+void TCanvasInput::BeginStroke(QWidget *ASurface)
+{
+    FState = TState::Drawing;
+    Send(ASurface, QEvent::MouseButtonPress, FStartPos, FStartPressure);
+}
+
+void TCanvasInput::StrokeTo(QWidget *ASurface, QPointF APos, float APressure, bool ARelease)
+{
+    Send(ASurface, ARelease ? QEvent::MouseButtonRelease : QEvent::MouseMove, APos, APressure);
+}
+
+void TCanvasInput::BeginPan(QWidget *ASurface, QPointF ACentre)
+{
+    FState = TState::Panning;
+    FToolBeforePan = FCanvas.StoredPenTool();
+    FCanvas.SetPenTool(KARVO_TOOL_MOVE);
+    FStartPos = ACentre;
+    Send(ASurface, QEvent::MouseButtonPress, ACentre, -1);
+}
+
+void TCanvasInput::PanTo(QWidget *ASurface, QPointF ACentre, bool ARelease)
+{
+    if (ARelease) {
+        Send(ASurface, QEvent::MouseButtonRelease, FStartPos, -1);
+        FCanvas.SetPenTool(std::uint8_t(FToolBeforePan));
+        return;
+    }
+    FStartPos = ACentre;
+    Send(ASurface, QEvent::MouseMove, ACentre, -1);
+}
+
+void TCanvasInput::Send(QWidget *ASurface, int AType, QPointF APos, float APressure)
+{
+    const QPointF global = ASurface->mapToGlobal(APos);
+    const auto type = QEvent::Type(AType);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    if (APressure >= 0) {
+        // A touch screen with pressure draws as a stylus does.
+        const QEvent::Type tablet = type == QEvent::MouseButtonPress ? QEvent::TabletPress
+                                    : type == QEvent::MouseMove      ? QEvent::TabletMove
+                                                                     : QEvent::TabletRelease;
+        QTabletEvent event(tablet, QPointingDevice::primaryPointingDevice(), APos, global,
+                           APressure, 0, 0, 0, 0, 0, Qt::NoModifier, button, buttons);
+        QCoreApplication::sendEvent(ASurface, &event);
+        return;
+    }
+    QMouseEvent event(type, APos, global, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(ASurface, &event);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+// Touch and right-click input on the drawing area, added to what the canvas
+// library does itself (mouse, and a stylus with its pressure).
+//
+// - A right-click (or a stylus's barrel button) on the drawing area reports
+//   ContextMenuRequested with the pointer's screen position.
+// - One finger draws with the current tool. Its stroke starts once the
+//   finger has moved a few pixels or has rested a moment, so that a second
+//   finger coming down just after it never leaves a stray mark; a finger
+//   lifted before that draws a dot. Where the touch screen reports pressure,
+//   the stroke is drawn with it, as a stylus's is.
+// - Two fingers move the drawing (as the move tool does) while it is larger
+//   than the area; the tool chosen before stays chosen.
+//
+// Filters events of the canvas host and of the canvas's surface in it. UI
+// thread only.
+
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QPointer>
+
+class QTouchEvent;
+class QWidget;
+class TKARVOCanvas;
+
+class TCanvasInput : public QObject
+{
+    Q_OBJECT
+public:
+    // How far a single finger moves, or how long it rests (ms), before its
+    // stroke begins.
+    static constexpr int StartDistance = 6;
+    static constexpr int StartDelayMs = 80;
+
+    TCanvasInput(TKARVOCanvas &ACanvas, QWidget &AHost);
+    ~TCanvasInput() override;
+
+signals:
+    void ContextMenuRequested(const QPoint &AGlobalPos);
+
+protected:
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
+
+private:
+    enum class TState
+    {
+        Idle,
+        Waiting, // one finger down, its stroke not begun
+        Drawing,
+        Panning,
+        Done, // the gesture ended early: the rest of it is ignored
+    };
+
+    void Watch(QWidget *AWidget);
+    bool Touch(QWidget *ASurface, QTouchEvent *AEvent);
+    void BeginStroke(QWidget *ASurface);
+    void StrokeTo(QWidget *ASurface, QPointF APos, float APressure, bool ARelease);
+    void BeginPan(QWidget *ASurface, QPointF ACentre);
+    void PanTo(QWidget *ASurface, QPointF ACentre, bool ARelease);
+    void Send(QWidget *ASurface, int AType, QPointF APos, float APressure);
+
+    TKARVOCanvas &FCanvas;
+    QPointer<QWidget> FHost;
+    TState FState = TState::Idle;
+    QPointF FStartPos;
+    float FStartPressure = -1;
+    quint64 FStartTime = 0;
+    bool FPressure = false; // the touch screen reports pressure
+    int FToolBeforePan = 0;
+};
