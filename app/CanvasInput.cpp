@@ -67,8 +67,24 @@ bool TCanvasInput::eventFilter(QObject *AWatched, QEvent *AEvent)
             if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(AEvent)->child()))
                 Watch(child);
         return false;
+    case QEvent::MouseButtonPress:
+        // The right button (a stylus's barrel button arrives as a tablet
+        // press below) asks for the board; the canvas never sees it.
+        if (static_cast<QMouseEvent *>(AEvent)->button() != Qt::RightButton)
+            return false;
+        emit ContextMenuRequested(static_cast<QMouseEvent *>(AEvent)->globalPosition().toPoint());
+        return true;
+    case QEvent::TabletPress:
+        if (static_cast<QTabletEvent *>(AEvent)->button() != Qt::RightButton)
+            return false;
+        emit ContextMenuRequested(static_cast<QTabletEvent *>(AEvent)->globalPosition().toPoint());
+        AEvent->accept();
+        return true;
     case QEvent::ContextMenu:
-        emit ContextMenuRequested(static_cast<QContextMenuEvent *>(AEvent)->globalPos());
+        // The mouse's own was answered at the press; the keyboard's menu key
+        // opens the board where the pointer is.
+        if (static_cast<QContextMenuEvent *>(AEvent)->reason() != QContextMenuEvent::Mouse)
+            emit ContextMenuRequested(static_cast<QContextMenuEvent *>(AEvent)->globalPos());
         AEvent->accept();
         return true;
     case QEvent::TouchBegin:

@@ -3,8 +3,9 @@
 // Touch and right-click input on the drawing area, added to what the canvas
 // library does itself (mouse, and a stylus with its pressure).
 //
-// - A right-click (or a stylus's barrel button) on the drawing area reports
-//   ContextMenuRequested with the pointer's screen position.
+// - A right-click, a stylus's barrel button or the keyboard's menu key on
+//   the drawing area reports ContextMenuRequested with the pointer's screen
+//   position; the canvas does not see that click.
 // - One finger draws with the current tool. Its stroke starts once the
 //   finger has moved a few pixels or has rested a moment, so that a second
 //   finger coming down just after it never leaves a stray mark; a finger
