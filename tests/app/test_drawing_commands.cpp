@@ -4,6 +4,7 @@
 #include "app/FileNames.h"
 #include "scene/ImageButton.h"
 #include "scene/OptionFrame.h"
+#include "support/CustomResource.h"
 
 #include <QFile>
 #include <csignal>
@@ -449,6 +450,31 @@ TEST_F(DrawingCommands, BackWithoutAKeptPictureDoesNothing)
     Click(13);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(View.Messages.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// The popups take every image from the skin beside the program.
+TEST(DrawingPopupSkin, EveryImageComesFromTheSkin)
+{
+    TCustomResource skin;
+    ASSERT_TRUE(skin.Open());
+    TDrawingPopups popups;
+    const QImage bare = popups.PenOption.grab().toImage();
+    popups.LoadSkin(skin);
+    EXPECT_NE(popups.PenOption.grab().toImage(), bare);
+    for (TToolPopup *popup : {&popups.EraserTool, &popups.ShapeTool, &popups.BoardTool})
+        for (int k = 0; k < popup->Count(); ++k) {
+            const TImageButton *button = popup->Button(k);
+            EXPECT_EQ(button->NormalImage().size(), QSize(55, 55))
+                << button->objectName().toStdString();
+            EXPECT_NE(button->NormalImage(), button->PressedImage());
+            EXPECT_NE(button->NormalImage(), button->HotImage());
+        }
+    // Each board shows its own face.
+    EXPECT_NE(popups.BoardTool.Button(0)->NormalImage(), popups.BoardTool.Button(2)->NormalImage());
 }
 
 } // namespace
