@@ -1,87 +1,31 @@
-// Ovilen: document camera viewer.
-//
-// Start-up in the program's order: data folders, settings, language table;
-// then a window with the live picture of the document camera in the
-// configured mode and rotation.
-#include "app/MessageDlg.h"
-#include "capture/CustomVideoCap.h"
-#include "support/Common.h"
-#include "support/Config.h"
-#include "support/Language.h"
+// Ovilen: document camera viewer. The start-up order: one copy only, the
+// application, the program-wide objects, the main window; at the end the
+// objects go in reverse order and the settings are written.
+#include "app/AppStyle.h"
+#include "app/MainForm.h"
+#include "app/ProgramModules.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 
 #include <QApplication>
-#include <QVBoxLayout>
-#include <QWidget>
-
-namespace {
-
-// Binds the document camera: the first whose device path names the product
-// identifier 2003, else the first camera.
-void BindDocumentCamera(TCustomVideoCap &ACap)
-{
-    for (int i = 0; i < ACap.VideoDeviceCount(); ++i) {
-        ACap.SetVideoDeviceIndex(i);
-        if (ACap.VideoDevicePath().contains(QLatin1String("PID_2003"), Qt::CaseInsensitive))
-            return;
-    }
-    ACap.SetVideoDeviceIndex(0);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
+    const TSingleInstance instance;
+    if (!instance.Acquired())
+        return 0; // another copy runs: end silently
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ovilen"));
+    SetUpApplication(app);
+    const TProgramModules modules;
+    TTerminationSignals termination;
 
-    InitFolders();
-    Config = std::make_unique<TConfig>(PathData);
-    Language = std::make_unique<TLanguage>();
-
-    int result = 0;
-    {
-        QWidget window;
-        window.setWindowTitle(MessageCaption());
-        window.resize(1280, 800);
-        auto *layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto *cap = new TCustomVideoCap(&window);
-        layout->addWidget(cap);
-
-        if (!cap->Init()) {
-            ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
-                           mbOK, mrOk);
-            return 1;
-        }
-        BindDocumentCamera(*cap);
-        const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
-        if (!cap->setVideoSize(format.Width, format.Height, format.Codec)) {
-            // Fall back to the largest MJPEG mode the camera offers.
-            for (const TVideoSizeItem &item : cap->GetVideoSize()) {
-                const TResolutionInfo mode = ParseResolution(item.Text);
-                if (mode.Codec == QLatin1String("MJPG") &&
-                    cap->setVideoSize(mode.Width, mode.Height, mode.Codec))
-                    break;
-            }
-        }
-        cap->SetVideoRotate(static_cast<TVideoRotationType>(Config->VideoRotate));
-        // The picture keeps its proportions; each preview start fits it to the
-        // window's height and centres it.
-        cap->SetAspectRatio(true);
-        cap->OnStartPreview = [](TCustomVideoCap *Sender) {
-            Sender->Centre();
-        };
-        cap->OnError = [](TCustomVideoCap *) {
-            ShowMessageDlg(MessageCaption(), Language->Msg.m_DeviceNotFound, TMsgDlgType::mtCustom,
-                           mbOK, mrOk);
-        };
-        window.show();
-        cap->StartPreview();
-        result = QApplication::exec();
-    }
-
-    Config->Save();
-    Language.reset();
-    Config.reset();
-    return result;
+    TMainForm form;
+    if (!form.Created())
+        return 1;
+    termination.OnTerminate = [&form](int) {
+        form.CloseWithoutQuestion();
+    };
+    form.show();
+    return QApplication::exec();
 }

@@ -54,3 +54,15 @@ std::vector<TDeviceProviderPtr> DefaultDeviceProviders()
 {
     return {std::make_shared<TV4l2Provider>(), std::make_shared<TSimulatedProvider>()};
 }
+
+std::vector<TCaptureDevicePtr> EnumerateDevices(const std::vector<TDeviceProviderPtr> &providers)
+{
+    std::vector<TCaptureDevicePtr> devices;
+    for (const TDeviceProviderPtr &provider : providers) {
+        if (!provider)
+            continue;
+        for (TCaptureDevicePtr &device : provider->Enumerate())
+            devices.push_back(std::move(device));
+    }
+    return devices;
+}

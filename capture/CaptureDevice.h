@@ -69,3 +69,9 @@ using TDeviceProviderPtr = std::shared_ptr<TDeviceProvider>;
 // The providers a component uses unless told otherwise: V4L2 devices of this
 // machine, then the simulated cameras.
 std::vector<TDeviceProviderPtr> DefaultDeviceProviders();
+
+// Every camera the providers report, in provider order: the one enumeration
+// that the capture component's camera list and camera discovery share. A
+// device's position here is its device index. Only names and paths are read:
+// no stream starts and no input device is opened.
+std::vector<TCaptureDevicePtr> EnumerateDevices(const std::vector<TDeviceProviderPtr> &providers);

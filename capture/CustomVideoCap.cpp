@@ -71,17 +71,15 @@ bool TCustomVideoCap::Init()
         return false;
 
     FVideoDevicesList.clear();
-    for (const TDeviceProviderPtr &provider : FProviders) {
-        for (const TCaptureDevicePtr &device : provider->Enumerate()) {
-            const QString name = device->FriendlyName();
-            if (name.trimmed().isEmpty())
-                continue;
-            int k = 1;
-            for (const auto &entry : FVideoDevicesList)
-                k += entry->DeviceName == name;
-            const QString inList = k == 1 ? name : name + QStringLiteral(" (%1)").arg(k);
-            FVideoDevicesList.push_back(std::make_unique<TCapDeviceInfo>(name, inList, device));
-        }
+    for (const TCaptureDevicePtr &device : EnumerateDevices(FProviders)) {
+        const QString name = device->FriendlyName();
+        if (name.trimmed().isEmpty())
+            continue;
+        int k = 1;
+        for (const auto &entry : FVideoDevicesList)
+            k += entry->DeviceName == name;
+        const QString inList = k == 1 ? name : name + QStringLiteral(" (%1)").arg(k);
+        FVideoDevicesList.push_back(std::make_unique<TCapDeviceInfo>(name, inList, device));
     }
     return !FVideoDevicesList.empty();
 }
@@ -124,6 +122,18 @@ void TCustomVideoCap::SetVideoDeviceName(const QString &Value)
 QString TCustomVideoCap::VideoDevicePath() const
 {
     return FBoundDevice ? FBoundDevice->DevicePath() : QString();
+}
+
+bool TCustomVideoCap::SetVideoDevicePath(const QString &APath)
+{
+    Init();
+    for (std::size_t i = 0; i < FVideoDevicesList.size(); ++i)
+        if (!APath.isEmpty() && FVideoDevicesList[i]->Moniker->DevicePath() == APath) {
+            SetVideoDeviceIndex(int(i));
+            return FBoundDevice != nullptr;
+        }
+    qCWarning(lcCapture).noquote() << "device not found:" << APath;
+    return false;
 }
 
 int TCustomVideoCap::AudioDeviceCount() const

@@ -68,6 +68,11 @@ public:
     void SetVideoDeviceName(const QString &Value);
     // The device path of the bound camera (empty when none is bound).
     QString VideoDevicePath() const;
+    // Refills the camera list and binds the camera whose device path is
+    // APath: a path names the same camera however the others come and go,
+    // where an index may not. False when no camera has it ("device not
+    // found"; the binding is then unchanged) or when it cannot be bound.
+    bool SetVideoDevicePath(const QString &APath);
     int AudioDeviceCount() const;
 
     // The distinct mode texts of the bound camera, in mode order.
@@ -146,6 +151,9 @@ public:
     bool StartRecord();
     // Stops the recording and the pipeline; the file is finished in the background.
     void StopRecord();
+    // True while a recording's file is still being written (also after
+    // StopRecord, until the file is finished and playable).
+    bool RecordFinishing() const;
     int RecordFrame() const { return FRecordFrame; }
     void SetRecordFrame(int Value) { FRecordFrame = Value; }
     QString RecordFilename() const { return FRecordFilename; }
@@ -282,7 +290,6 @@ private:
     // The bound camera's snapshot button, when it has one that can be read.
     std::unique_ptr<TSnapshotButton> FSnapshotButton;
     // A graph-event message is on its way.
-    std::shared_ptr<std::atomic<bool>> FGraphEventPending =
-        std::make_shared<std::atomic<bool>>(false);
+    TPostedFlagPtr FGraphEventPending = std::make_shared<TPostedFlag>();
     int FRecordSession = 0; // counts the encodes started
 };

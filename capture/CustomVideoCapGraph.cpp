@@ -271,9 +271,7 @@ GstBusSyncReply TCustomVideoCap::OnBusMessage(GstBus *, GstMessage *message, gpo
         return GST_BUS_DROP;
     }
     auto *self = static_cast<TCustomVideoCap *>(data);
-    if (!self->FGraphEventPending->exchange(true))
-        QCoreApplication::postEvent(
-            self, new TGrabberEvent(WM_GRAPHNOTIFY, nullptr, self->FGraphEventPending));
+    PostFlagged<TGrabberEvent>(self, self->FGraphEventPending, WM_GRAPHNOTIFY, nullptr);
     return GST_BUS_PASS;
 }
 
@@ -409,9 +407,13 @@ bool TCustomVideoCap::event(QEvent *e)
 {
     switch (int(e->type())) {
     case WM_GRAPHNOTIFY:
+        // Taken before the bus is drained: a message that comes while the
+        // handlers run (a restarted preview failing again) posts anew.
+        static_cast<TGrabberEvent *>(e)->Take();
         HandleGraphEvents();
         return true;
     case WM_FRAMEARRIVED:
+        static_cast<TGrabberEvent *>(e)->Take();
         HandleFrameArrived();
         return true;
     case WM_FRAMEREADY:

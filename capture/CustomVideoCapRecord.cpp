@@ -188,6 +188,11 @@ void TCustomVideoCap::StopRecord()
     StopPreview();
 }
 
+bool TCustomVideoCap::RecordFinishing() const
+{
+    return FFEncoder && FFEncoder->Working();
+}
+
 void TCustomVideoCap::EndRecordEncode()
 {
     // Whatever ends a recording (a stop, a lost camera, a new mode) ends its

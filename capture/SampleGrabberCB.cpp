@@ -65,7 +65,6 @@ int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
 void TSampleGrabberCB::FrameArrived()
 {
     QObject *owner = FOwner;
-    if (owner && !FArrivedPending->exchange(true))
-        QCoreApplication::postEvent(owner,
-                                    new TGrabberEvent(WM_FRAMEARRIVED, this, FArrivedPending));
+    if (owner)
+        PostFlagged<TGrabberEvent>(owner, FArrivedPending, WM_FRAMEARRIVED, this);
 }

@@ -7,6 +7,7 @@
 
 #include "capture/CaptureTypes.h"
 #include "capture/PixelEffects.h"
+#include "capture/PostedFlag.h"
 
 #include <QEvent>
 #include <QObject>
@@ -30,26 +31,19 @@ enum TCaptureMessage : int
     WM_SELECTIONDONE = QEvent::User + 6,
 };
 
-// A posted message that carries the grabber callback object.
-class TGrabberEvent : public QEvent
+// A posted message that carries the grabber callback object; frame-arrived
+// and graph-event messages go under their pending flag.
+class TGrabberEvent : public TFlaggedEvent
 {
 public:
-    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb,
-                  std::shared_ptr<std::atomic<bool>> pending = {})
-        : QEvent(QEvent::Type(type))
+    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb, TPostedFlagPtr pending = {})
+        : TFlaggedEvent(QEvent::Type(type), std::move(pending))
         , FCallback(cb)
-        , FPending(std::move(pending))
     {}
-    ~TGrabberEvent() override
-    {
-        if (FPending)
-            *FPending = false;
-    }
     TSampleGrabberCB *Callback() const { return FCallback; }
 
 private:
     TSampleGrabberCB *FCallback;
-    std::shared_ptr<std::atomic<bool>> FPending; // cleared once the event is gone
 };
 
 class TSampleGrabberCB
@@ -126,5 +120,5 @@ private:
     std::atomic<bool> FSelectionMode{false};
     std::atomic<int> FVideoWidth{0}, FVideoHeight{0};
     // A frame-arrived message is on its way: later frames do not queue more.
-    std::shared_ptr<std::atomic<bool>> FArrivedPending = std::make_shared<std::atomic<bool>>(false);
+    TPostedFlagPtr FArrivedPending = std::make_shared<TPostedFlag>();
 };

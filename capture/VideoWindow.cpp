@@ -16,20 +16,6 @@ namespace {
 
 const QEvent::Type RepaintEvent = QEvent::Type(QEvent::User + 40);
 
-// A repaint request; the pending mark goes with the event.
-class TRepaintEvent : public QEvent
-{
-public:
-    explicit TRepaintEvent(std::shared_ptr<std::atomic<bool>> pending)
-        : QEvent(RepaintEvent)
-        , FPending(std::move(pending))
-    {}
-    ~TRepaintEvent() override { *FPending = false; }
-
-private:
-    std::shared_ptr<std::atomic<bool>> FPending;
-};
-
 QImage::Format ImageFormatOf(GstVideoFormat f)
 {
     switch (f) {
@@ -95,9 +81,9 @@ void TVideoWindow::Present(GstSample *sample)
         std::lock_guard lock(FLock);
         FCurrent.reset(gst_sample_ref(sample));
     }
-    std::unique_ptr<TRepaintEvent> repaint;
-    if (!FRepaintPending->exchange(true))
-        repaint = std::make_unique<TRepaintEvent>(FRepaintPending);
+    std::unique_ptr<TFlaggedEvent> repaint;
+    if (FRepaintPending->Raise())
+        repaint = std::make_unique<TFlaggedEvent>(RepaintEvent, FRepaintPending);
     // Releases the sample and the event to the UI thread, which acquires
     // them in event(). Qt's event queue orders the two already, but through
     // locks a race detector does not see.
@@ -124,6 +110,7 @@ bool TVideoWindow::event(QEvent *event)
 {
     (void)FPresented.load(std::memory_order_acquire);
     if (event->type() == RepaintEvent) {
+        static_cast<TFlaggedEvent *>(event)->Take();
         update();
         return true;
     }

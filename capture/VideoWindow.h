@@ -5,6 +5,7 @@
 // places and sizes it; mouse input it does not use goes on to the component.
 
 #include "capture/GstHandles.h"
+#include "capture/PostedFlag.h"
 
 #include <QColor>
 #include <QImage>
@@ -48,6 +49,6 @@ private:
 
     mutable std::mutex FLock;
     TSamplePtr FCurrent; // guarded by FLock
-    std::shared_ptr<std::atomic<bool>> FRepaintPending = std::make_shared<std::atomic<bool>>(false);
+    TPostedFlagPtr FRepaintPending = std::make_shared<TPostedFlag>();
     std::atomic<std::uint64_t> FPresented{0};
 };

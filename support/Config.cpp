@@ -1,5 +1,6 @@
 #include "support/Config.h"
 
+#include "support/Common.h"
 #include "support/IniFile.h"
 
 #include <QDir>
@@ -37,6 +38,11 @@ void TConfig::Load()
     RecordSize = {1280, 720};
     VideoDevice.Format = QLatin1String(DefaultFormat);
     VideoProperty.Brightness = ini.ReadInteger(SectionVideo, KeyBrightness, 0);
+    // Present only as a number: a value that does not read as one gives the
+    // default, as if absent.
+    const QString brightness = ini.ReadString(SectionVideo, KeyBrightness, QString());
+    VideoProperty.HasBrightness = ini.ValueExists(SectionVideo, KeyBrightness) &&
+                                  StrToIntDef(brightness, 0) == StrToIntDef(brightness, 1);
     VideoRotate = ini.ReadInteger(SectionVideo, KeyVideoRotate, 0);
     // An empty folder value means the default folder: files must never be
     // written into the root folder.

@@ -11,6 +11,10 @@ struct TVideoInfo
 struct TVideoProperty
 {
     int Brightness = 0;
+    // "Brightness" is written in the file. Without it Brightness is only the
+    // built-in 0, which must not reach a camera (0 is near black on a 0-255
+    // camera): the camera's own value stays.
+    bool HasBrightness = false;
 };
 
 struct TSizeRecord

@@ -7,7 +7,9 @@
 #include "capture/VideoWindow.h"
 
 #include <QImage>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -248,6 +250,36 @@ TEST_F(Pipeline, CameraLostBeforeItsFirstFrameFailsTheStart)
     ASSERT_TRUE(Cap.StartPreview());
     ASSERT_TRUE(WaitUntil([&] { return !Cap.Previewing(); }));
     EXPECT_EQ(Cap.ErrorCount, 1);
+    EXPECT_EQ(Cap.StartPreviewCount, 0);
+}
+
+TEST_F(Pipeline, ARestartFromTheErrorHandlerSeesTheNextLoss)
+{
+    // The error handler restarts the preview (as a reopen after a hot-plug
+    // does) and the camera is lost again before its first frame, while the
+    // handler still runs. That loss must still stop the preview and be
+    // reported, not leave a frozen picture with Previewing set.
+    TSimulatedCameras::SetDropAfterFrames(DocCam, 0);
+    int restarts = 0;
+    bool lossQueued = false;
+    Cap.OnError = [&](TCustomVideoCap *Sender) {
+        ++Cap.ErrorCount;
+        if (restarts++ > 0)
+            return;
+        ASSERT_TRUE(Sender->StartPreview());
+        // Hold the handler until the new run's loss is on the pipeline's bus.
+        TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(Sender->Graph()));
+        for (int i = 0; i < 2000 && !lossQueued; ++i) {
+            lossQueued = gst_bus_have_pending(bus.get());
+            if (!lossQueued)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    ASSERT_TRUE(Cap.StartPreview());
+    ASSERT_TRUE(WaitUntil([&] { return Cap.ErrorCount == 2; }));
+    EXPECT_TRUE(lossQueued);
+    EXPECT_FALSE(Cap.Previewing());
+    EXPECT_EQ(restarts, 2);
     EXPECT_EQ(Cap.StartPreviewCount, 0);
 }
 

@@ -114,4 +114,26 @@ TEST_F(ConfigStore, SaveIntoAnUnwritableFolderIsSwallowed)
     EXPECT_EQ(readFile(PathData), "not a folder");
 }
 
+// Brightness reaches the camera only when the file has it as a number: an
+// absent key would write the built-in 0, a near-black picture.
+TEST_F(ConfigStore, BrightnessIsPresentOnlyWhenTheFileHasANumber)
+{
+    const struct
+    {
+        const char *Video; // the [VIDEO] section's lines
+        bool Present;
+        int Value;
+    } cases[] = {
+        {"VideoRotate=1\n", false, 0},     {"Brightness=0\n", true, 0},
+        {"brightness=-1\n", true, -1},     {"Brightness=$80\n", true, 128},
+        {"Brightness=bright\n", false, 0}, {"Brightness=\n", false, 0},
+    };
+    for (const auto &c : cases) {
+        writeFile(cfg(), QByteArray("[VIDEO]\n") + c.Video);
+        const TConfig config(PathData);
+        EXPECT_EQ(config.VideoProperty.HasBrightness, c.Present) << c.Video;
+        EXPECT_EQ(config.VideoProperty.Brightness, c.Value) << c.Video;
+    }
+}
+
 } // namespace

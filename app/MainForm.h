@@ -1,0 +1,247 @@
+#pragma once
+
+// The main window: a borderless window with the skinned menu bar at the top
+// and the preview or drawing work area below it. It owns the capture
+// component, the drawing canvas, the USB notifier and the menu-slide timer,
+// and wires the small pieces that draw the menu bar (scene/), the chrome
+// (MainFormChrome.cpp) and the two menus' command handlers.
+//
+// Everything here runs on the UI thread; nothing waits for a worker.
+
+#include "app/MainTypes.h"
+#include "app/MainView.h"
+#include "app/MenuTable.h"
+#include "support/Common.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QEvent;
+class TPreviewCommands;
+class TCustomVideoCap;
+class TKARVOCanvas;
+class TVclPanel;
+class TImageButton;
+class TGlyphButton;
+class TTabButton;
+class TGradientPanel;
+class TTextItem;
+class TPathIcon;
+class TNoticePanel;
+class TImageViewer;
+class TCalloutPopup;
+
+// The open-camera message, posted to the main window.
+constexpr int WM_OPENCAMERA = 1025;
+
+// The height of the menu bar (LayoutMenu + LayoutSubMenu), set by FormCreate.
+extern int MenuHeight;
+
+// Ends the program's own process at once: nothing is saved and no window is
+// asked. A recording that runs is finished first, so its file stays playable.
+void TerminateSelf();
+// What TerminateSelf finally does; std::_Exit(1) unless a test replaces it.
+extern std::function<void()> TerminateProc;
+
+class TMainForm : public QWidget, public IMainView
+{
+    Q_OBJECT
+public:
+    // Runs FormCreate. When it ended the program (no camera, no skin) with a
+    // TerminateProc that returns, Created() is false.
+    explicit TMainForm(QWidget *AParent = nullptr);
+    ~TMainForm() override; // FormDestroy
+    bool Created() const { return FCreated; }
+
+    // The skin package LoadSkin opens; empty: "Resource.rcc" beside the
+    // executable.
+    static inline QString SkinFile;
+
+    // ---- operations of the design ----
+    bool LoadSkin();
+    void InitControls();
+    void InitVariables();
+    void SetMenuType(TCustomMenuType Value);
+    void SetMenuAlign(TCustomMenuAlign Value);
+    void SetCustomWindowState(TCustomWindowState Value);
+    void SlideMenu(bool Hide);
+    void SetPreviewType(TCustomPreviewType Value);
+    void InitWaitTexts();
+    void WMOpenCamera();
+    void UsbChanged();
+    // Enables or disables a menu control (opacity, hit-testing, enabled).
+    void SetButtonEnabled(QWidget *AControl, bool AEnabled);
+
+    // ---- the view the preview commands use ----
+    void SetButtonEnabled(const QString &AName, bool AEnabled) override;
+    void SetButtonPressed(const QString &AName, bool APressed) override;
+    void SetButtonImages(const QString &AName, const QString &ABaseName) override;
+    void ShowWaiting(bool Value) override;
+    void ShowCapturing(bool Value) override;
+    void SetZoomText(const QString &AText) override;
+    void SetResolutionText(const QString &AText) override;
+    void SetRecordTime(const QString &AText, bool AVisible) override;
+    void SetPreviewLayout(TCustomPreviewType AType) override;
+    void ShowImage(const QImage &AImage) override;
+    double ImageScale() const override;
+    void SetImageScale(double AScale) override;
+    bool FullScreen() const override { return FFullScreen; }
+    void SetFullScreen(bool Value) override;
+    void SetMenuVisible(bool AValue) override;
+    void ShowSettingDialog() override;
+    bool ChooseCamera() override;
+    void PostOpenCamera() override;
+    void ShowInformation(const QString &AText) override;
+    QString OpenFileDialog(const QString &AFilter) override;
+    void ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
+                             std::function<void(const QString &ATagText)> AOnChoose) override;
+    // Loads a button's three images from ABase + "N", "D", "O".
+    void LoadButtonImages(TImageButton *AButton, const QString &ABase);
+
+    // ---- handlers ----
+    void TabClick(int ATag);
+    void SystemButtonClick(int ATag);
+    void PreviewMenuClick(TImageButton *AButton);
+    void DrawingMenuClick(TImageButton *AButton);
+    void imgIconClick();
+    void TimerMenuTimer();
+    void ApplicationEvents1Idle();
+
+    // Ends the program as a normal close does, without the exit question: a
+    // recording is finished, the settings are saved by the caller of the
+    // event loop. Used for SIGTERM and SIGINT.
+    void CloseWithoutQuestion();
+    // Runs ANext at once, or, while a recording runs or its file is still
+    // being finished, stops it and runs ANext once the file is complete. The
+    // event loop keeps running meanwhile.
+    void FinishRecordingThen(std::function<void()> ANext);
+
+    // The command handlers of the two menus, called with the clicked
+    // button's tag. Unassigned, a click does nothing.
+    std::function<void(int ATag)> OnPreviewCommand;
+    std::function<void(int ATag)> OnDrawingCommand;
+    // Entering the drawing menu: the current picture becomes the canvas
+    // background (before the drawing area is shown).
+    std::function<void()> OnCaptureForDrawing;
+    // The settings dialog's camera button: opens the camera's controls
+    // dialog over AOwner.
+    std::function<void(QWidget *AOwner)> OnVideoSetting;
+
+    // ---- state and parts (read by command objects and tests) ----
+    TCustomMenuType MenuType() const { return FMenuType; }
+    TCustomMenuAlign MenuAlign() const { return FMenuAlign; }
+    TCustomPreviewType PreviewType() const;
+    TCustomWindowState CustomWindowState() const { return FCustomWindowState; }
+    bool MenuSliding() const { return FTimerMenu.isActive(); }
+    int TimerMenuStep() const { return FTimerMenuStep; }
+    QRect OldBound() const { return FOldBound; }
+    QRect OldBound2() const { return FOldBound2; }
+    TPreviewCommands *PreviewCommands() const { return FPreviewCommands.get(); }
+    TCustomVideoCap *VideoCap() const { return FVideoCap; }
+    TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
+    TImageButton *MenuButton(const QString &AName) const;
+    std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
+
+    // Controls, named as in the design.
+    QWidget *vgSceneMenu = nullptr;
+    QWidget *LayoutMenu = nullptr;
+    QWidget *Layout29 = nullptr;
+    QWidget *LayoutSystem = nullptr;
+    QWidget *LayoutSubMenu = nullptr;
+    TGradientPanel *rectSubMenu = nullptr;
+    QWidget *layoutMenuPreview = nullptr;
+    QWidget *LayoutMenuDrawing = nullptr;
+    QWidget *LayoutZoom = nullptr;
+    QWidget *LayoutResInfo = nullptr;
+    QWidget *LayoutZoomInfo = nullptr;
+    TImageButton *imgIcon = nullptr;
+    TTabButton *tabPreview = nullptr;
+    TTabButton *tabDrawing = nullptr;
+    TGlyphButton *btnSystemMin = nullptr;
+    TGlyphButton *btnSystemMax = nullptr;
+    TGlyphButton *btnSystemClose = nullptr;
+    QWidget *winpopupResolution = nullptr;
+    TTextItem *txtRecordTime = nullptr;
+    TTextItem *txtResolution = nullptr;
+    TTextItem *txtZoom = nullptr;
+    TPathIcon *imgResolution = nullptr;
+    TPathIcon *imgZoom = nullptr;
+    QWidget *pnlPreview = nullptr;
+    QWidget *pnlVideo = nullptr;
+    QWidget *Splitter = nullptr;
+    QWidget *pnlImage = nullptr;
+    TImageViewer *imgViewer = nullptr;
+    TNoticePanel *pnlPreviewLoading = nullptr;
+    QWidget *pnlDrawing = nullptr;
+    QWidget *pnlCanvas = nullptr;
+    TNoticePanel *pnlDrawingLoading = nullptr;
+    TCalloutPopup *PopupResolution = nullptr;
+    TCalloutPopup *PopupPenOption = nullptr;
+    TCalloutPopup *PopupEraserTool = nullptr;
+    TCalloutPopup *PopupBoardTool = nullptr;
+    TCalloutPopup *PopupShapeTool = nullptr;
+
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;   // FormShow
+    void closeEvent(QCloseEvent *e) override; // FormCloseQuery
+    void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override; // EdgeMouseDown
+    void mouseMoveEvent(QMouseEvent *e) override;  // EdgeMouseMove
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
+
+private:
+    bool FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void CreateControls();
+    void CreateMenuButtons();
+    void PlaceControls();
+    void PlaceMenuBar();
+    void PlaceWorkAreas();
+    void LayoutMenuMouseDown(const QPointF &AGlobalPos);
+    Qt::Edges EdgeAt(const QPoint &APos) const;
+    void SetWindowBounds(const QRect &ABounds);
+    void SetWindowGlyphs();
+    // Camera discovery (MainFormCamera.cpp).
+    bool BindSelectableCamera();
+    int CameraCount() const;
+    bool BindCamera();
+    TResolutionInfo ModeInUse() const;
+    QWidget *Control(const QString &AName) const;
+    void ApplyBrightness();
+
+    // ---- fields of the design, in their order ----
+    TCustomVideoCap *FVideoCap = nullptr;
+    std::unique_ptr<TKARVOCanvas> FKARVOCanvas;
+    TCustomMenuType FMenuType = cmtNone;
+    TCustomMenuAlign FMenuAlign = cmaNone;
+    TCustomPreviewType FPreviewLayout = cptNone; // the layout of the preview area
+    QTimer FTimerMenu;
+    QTimer FIdleCheck; // polls the cursor while full screen is on
+    int FTimerMenuStep = 0;
+    bool FFullScreen = false;
+    QRect FOldBound;
+    QRect FOldBound2;
+    bool FFirst = true;
+    TCustomPenType FPenType = cptPen;
+    std::uint8_t FPenWidth = 0;
+    TCustomWindowState FCustomWindowState = cwsNormal;
+    TVclPanel *FVclPanel = nullptr;
+
+    // ---- our own ----
+    std::unique_ptr<TPreviewCommands> FPreviewCommands;
+    bool FCreated = false;
+    bool FCloseAsked = false; // a close without the exit question is under way
+    bool FClosing = false;
+    bool FFirstFrameLogged = false;
+    std::vector<TImageButton *> FMenuButtons;
+    qreal FSkinRatio = 1.0; // device pixel ratio the images were loaded for
+};

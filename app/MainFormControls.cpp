@@ -1,0 +1,292 @@
+// The main window's controls: creating them from the menu table, the skin,
+// the wiring of the handlers, and switching menus and work areas.
+#include "app/MainForm.h"
+#include "app/MainGlyphs.h"
+#include "capture/CustomVideoCap.h"
+#include "scene/CalloutPopup.h"
+#include "scene/GlyphButton.h"
+#include "scene/GradientPanel.h"
+#include "scene/ImageButton.h"
+#include "scene/ImageViewer.h"
+#include "scene/NoticePanel.h"
+#include "scene/PathIcon.h"
+#include "scene/TabButton.h"
+#include "scene/TextItem.h"
+#include "support/CustomResource.h"
+#include "support/Language.h"
+
+#include <QPainter>
+
+namespace {
+
+template <typename T>
+T *Make(QWidget *AParent, const char *AName, const QString &AAccessible = {})
+{
+    auto *w = new T(AParent);
+    w->setObjectName(QLatin1String(AName));
+    w->setAccessibleName(AAccessible.isEmpty() ? QLatin1String(AName) : AAccessible);
+    return w;
+}
+
+QWidget *MakeBlack(QWidget *AParent, const char *AName)
+{
+    auto *w = Make<QWidget>(AParent, AName);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+    return w;
+}
+
+// An image of the given logical size for the skin to fill.
+QImage Blank(QSize ASize)
+{
+    QImage image(ASize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+void TMainForm::CreateControls()
+{
+    vgSceneMenu = MakeBlack(this, "vgSceneMenu");
+    LayoutMenu = Make<QWidget>(vgSceneMenu, "LayoutMenu");
+    LayoutMenu->installEventFilter(this);
+    imgIcon = Make<TImageButton>(LayoutMenu, "imgIcon", QStringLiteral("정보"));
+    imgIcon->SetImages(ProgramIcon(), ProgramIcon(), ProgramIcon());
+    imgIcon->setCursor(Qt::PointingHandCursor);
+    Layout29 = Make<QWidget>(LayoutMenu, "Layout29");
+    tabPreview = Make<TTabButton>(Layout29, "tabPreview", Language->MainMenu.Preview);
+    tabDrawing = Make<TTabButton>(Layout29, "tabDrawing", Language->MainMenu.Drawing);
+    LayoutSystem = Make<QWidget>(LayoutMenu, "LayoutSystem");
+    btnSystemMin = Make<TGlyphButton>(LayoutSystem, "btnSystemMin", QStringLiteral("최소화"));
+    btnSystemMax = Make<TGlyphButton>(LayoutSystem, "btnSystemMax", QStringLiteral("최대화"));
+    btnSystemClose = Make<TGlyphButton>(LayoutMenu, "btnSystemClose", QStringLiteral("닫기"));
+
+    LayoutSubMenu = Make<QWidget>(vgSceneMenu, "LayoutSubMenu");
+    rectSubMenu = Make<TGradientPanel>(LayoutSubMenu, "rectSubMenu");
+    layoutMenuPreview = Make<QWidget>(rectSubMenu, "layoutMenuPreview");
+    LayoutMenuDrawing = Make<QWidget>(rectSubMenu, "LayoutMenuDrawing");
+    LayoutZoom = Make<QWidget>(layoutMenuPreview, "LayoutZoom");
+    txtRecordTime = Make<TTextItem>(layoutMenuPreview, "txtRecordTime");
+    LayoutResInfo = Make<QWidget>(layoutMenuPreview, "LayoutResInfo");
+    imgResolution = Make<TPathIcon>(LayoutResInfo, "imgResolution");
+    txtResolution = Make<TTextItem>(LayoutResInfo, "txtResolution", Language->Common.Resolution);
+    LayoutZoomInfo = Make<QWidget>(layoutMenuPreview, "LayoutZoomInfo");
+    imgZoom = Make<TPathIcon>(LayoutZoomInfo, "imgZoom");
+    txtZoom = Make<TTextItem>(LayoutZoomInfo, "txtZoom", Language->Common.Zoom);
+    CreateMenuButtons();
+
+    pnlPreview = MakeBlack(this, "pnlPreview");
+    pnlVideo = MakeBlack(pnlPreview, "pnlVideo");
+    Splitter = Make<QWidget>(pnlPreview, "Splitter");
+    pnlImage = MakeBlack(pnlPreview, "pnlImage");
+    imgViewer = Make<TImageViewer>(pnlImage, "imgViewer");
+    pnlPreviewLoading = Make<TNoticePanel>(pnlVideo, "pnlPreviewLoading");
+    pnlPreviewLoading->TextItem()->setObjectName(QStringLiteral("txtPreviewLoading"));
+    pnlPreviewLoading->TextItem()->setAccessibleName(QStringLiteral("txtPreviewLoading"));
+    pnlDrawing = MakeBlack(this, "pnlDrawing");
+    pnlCanvas = MakeBlack(pnlDrawing, "pnlCanvas");
+    pnlDrawingLoading = Make<TNoticePanel>(pnlDrawing, "pnlDrawingLoading");
+    pnlDrawingLoading->TextItem()->setObjectName(QStringLiteral("txtDrawingLoading"));
+    pnlDrawingLoading->TextItem()->setAccessibleName(QStringLiteral("txtDrawingLoading"));
+
+    const struct
+    {
+        TCalloutPopup **Popup;
+        const char *Name;
+    } popups[] = {{&PopupResolution, "PopupResolution"},
+                  {&PopupPenOption, "PopupPenOption"},
+                  {&PopupEraserTool, "PopupEraserTool"},
+                  {&PopupBoardTool, "PopupBoardTool"},
+                  {&PopupShapeTool, "PopupShapeTool"}};
+    for (const auto &p : popups) {
+        *p.Popup = Make<TCalloutPopup>(this, p.Name);
+        (*p.Popup)->SetCallout(23, 11);
+        (*p.Popup)->hide();
+    }
+}
+
+void TMainForm::CreateMenuButtons()
+{
+    for (const TMenuButtonSpec &spec : ::MenuButtons()) {
+        QWidget *parent = spec.Menu == TMenuKind::Drawing  ? LayoutMenuDrawing
+                          : spec.Place == TMenuPlace::Zoom ? LayoutZoom
+                                                           : layoutMenuPreview;
+        auto *button =
+            Make<TImageButton>(parent, spec.Name, AccessibleNameOf(spec, Language.get()));
+        button->resize(MenuGeometry::Button, MenuGeometry::Button);
+        button->setVisible(spec.Place != TMenuPlace::Hidden);
+        FMenuButtons.push_back(button);
+    }
+}
+
+TImageButton *TMainForm::MenuButton(const QString &AName) const
+{
+    for (TImageButton *button : FMenuButtons)
+        if (button->objectName() == AName)
+            return button;
+    return nullptr;
+}
+
+void TMainForm::LoadButtonImages(TImageButton *AButton, const QString &ABase)
+{
+    if (!AButton)
+        return;
+    const QSize size(MenuGeometry::Button, MenuGeometry::Button);
+    QImage normal = Blank(size), pressed = Blank(size), hot = Blank(size);
+    SkinResource->LoadFromResource(&normal, ABase + u'N', FSkinRatio);
+    SkinResource->LoadFromResource(&pressed, ABase + u'D', FSkinRatio);
+    SkinResource->LoadFromResource(&hot, ABase + u'O', FSkinRatio);
+    AButton->SetImages(normal, pressed, hot);
+}
+
+bool TMainForm::LoadSkin()
+{
+    if (!SkinResource)
+        return false;
+    if (!SkinResource->IsOpen() &&
+        !(SkinFile.isEmpty() ? SkinResource->Open() : SkinResource->Open(SkinFile)))
+        return false;
+    FSkinRatio = devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
+    for (TImageButton *button : FMenuButtons)
+        if (const TMenuButtonSpec *spec = FindMenuButton(button->objectName()))
+            LoadButtonImages(button, QLatin1String(spec->SkinBase));
+    return true;
+}
+
+void TMainForm::InitControls()
+{
+    txtResolution->SetText(QString());
+    txtRecordTime->SetText(QString());
+    LayoutResInfo->hide();
+    vgSceneMenu->resize(vgSceneMenu->width(), MenuHeight);
+    tabPreview->SetOutline(QColor());
+    tabDrawing->SetOutline(QColor());
+
+    rectSubMenu->SetCornerRadius(10);
+    rectSubMenu->SetStops({{0.0, QColor(0xFF, 0xFF, 0xFF)},
+                           {0.1, QColor(0x90, 0x90, 0x90)},
+                           {0.6069, QColor(0x82, 0x82, 0x82)},
+                           {1.0, QColor(0x6E, 0x6E, 0x6E)}});
+
+    QFont clock = txtRecordTime->TextFont();
+    clock.setPixelSize(35);
+    clock.setBold(true);
+    clock.setHintingPreference(QFont::PreferNoHinting);
+    txtRecordTime->SetTextFont(clock);
+    txtRecordTime->SetColor(QColor(0xFF, 0x3C, 0x3C));
+    txtRecordTime->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont status = txtZoom->TextFont();
+    status.setPixelSize(13);
+    txtZoom->SetTextFont(status);
+    txtZoom->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtZoom->SetText(QStringLiteral("100%"));
+    txtResolution->SetTextFont(status);
+    txtResolution->SetShrinkToFit(true);
+    txtRecordTime->SetShrinkToFit(true);
+    pnlPreviewLoading->hide();
+    pnlDrawingLoading->hide();
+    imgResolution->SetPath(ResolutionIconPath(), Qt::white, 1.6);
+    imgZoom->SetPath(ZoomIconPath(), Qt::white, 1.6);
+
+    connect(imgIcon, &TImageButton::Clicked, this, &TMainForm::imgIconClick);
+    tabPreview->SetTag(1);
+    tabDrawing->SetTag(2);
+    for (TTabButton *tab : {tabPreview, tabDrawing})
+        connect(tab, &TTabButton::Clicked, this, [this](TTabButton *t) { TabClick(t->Tag()); });
+
+    btnSystemMin->SetTag(1);
+    btnSystemMax->SetTag(2);
+    btnSystemClose->SetTag(3);
+    SetWindowGlyphs();
+    for (TGlyphButton *b : {btnSystemMin, btnSystemMax, btnSystemClose})
+        connect(b, &TGlyphButton::Clicked, this,
+                [this](TGlyphButton *g) { SystemButtonClick(g->Tag()); });
+
+    for (TImageButton *button : FMenuButtons) {
+        const TMenuButtonSpec *spec = FindMenuButton(button->objectName());
+        button->SetTag(spec->Tag);
+        button->SetStaysPressed(spec->StaysPressed);
+        button->setCursor(Qt::PointingHandCursor);
+        if (spec->Menu == TMenuKind::Preview)
+            connect(button, &TImageButton::Clicked, this, &TMainForm::PreviewMenuClick);
+        else
+            connect(button, &TImageButton::Clicked, this, &TMainForm::DrawingMenuClick);
+    }
+    PlaceControls();
+}
+
+void TMainForm::PreviewMenuClick(TImageButton *AButton)
+{
+    if (OnPreviewCommand && AButton)
+        OnPreviewCommand(AButton->Tag());
+}
+
+void TMainForm::DrawingMenuClick(TImageButton *AButton)
+{
+    if (OnDrawingCommand && AButton)
+        OnDrawingCommand(AButton->Tag());
+}
+
+void TMainForm::TabClick(int ATag)
+{
+    if (ATag == 1)
+        SetMenuType(cmtPreview);
+    else if (ATag == 2)
+        SetMenuType(cmtDrawing);
+}
+
+void TMainForm::SetMenuType(TCustomMenuType Value)
+{
+    if (Value == FMenuType)
+        return;
+    QImage previewFill = Blank({MenuGeometry::TabWidth, MenuGeometry::TabHeight});
+    QImage drawingFill = previewFill;
+    const bool preview = Value == cmtPreview;
+    SkinResource->LoadFromResource(&previewFill,
+                                   preview ? QStringLiteral("RES_MENU_PREVIEW_ON")
+                                           : QStringLiteral("RES_MENU_PREVIEW_OFF"),
+                                   FSkinRatio);
+    SkinResource->LoadFromResource(&drawingFill,
+                                   preview ? QStringLiteral("RES_MENU_DRAWING_OFF")
+                                           : QStringLiteral("RES_MENU_DRAWING_ON"),
+                                   FSkinRatio);
+    tabPreview->SetFill(previewFill);
+    tabDrawing->SetFill(drawingFill);
+    if (preview) {
+        pnlPreview->show();
+        pnlPreview->raise();
+        pnlDrawing->hide();
+        SetPreviewType(cptPreview);
+        tabPreview->raise();
+    } else if (Value == cmtDrawing) {
+        if (OnCaptureForDrawing)
+            OnCaptureForDrawing();
+        pnlDrawing->show();
+        pnlDrawing->raise();
+        tabDrawing->raise();
+    }
+    layoutMenuPreview->setVisible(preview);
+    LayoutMenuDrawing->setVisible(Value == cmtDrawing);
+    LayoutSystem->setVisible(preview && !FFullScreen);
+    FMenuType = Value;
+    vgSceneMenu->raise();
+    if (FVideoCap && (FVideoCap->Previewing() || FVideoCap->Recording()))
+        FVideoCap->Centre();
+}
+
+void TMainForm::SetMenuAlign(TCustomMenuAlign Value)
+{
+    if (Value == FMenuAlign)
+        return;
+    FMenuAlign = Value;
+    PlaceControls();
+}
+
+void TMainForm::paintEvent(QPaintEvent *)
+{
+    // The window's own background shows only in its padding.
+    QPainter(this).fillRect(rect(), FFullScreen ? Qt::black : Qt::white);
+}
