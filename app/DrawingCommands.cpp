@@ -54,7 +54,7 @@ TDrawingCommands::TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVide
     , FLanguage(ALanguage)
     , FView(AView)
     , FDrawingView(ADrawingView)
-    , FPopups(std::make_unique<TDrawingPopups>())
+    , FPopups(std::make_unique<TDrawingPopups>(ADrawingView.PopupParent()))
 {
     TPenOptionPopup &pen = FPopups->PenOption;
     connect(&pen, &TPenOptionPopup::PenTypeClicked, this, &TDrawingCommands::PenTypeClick);

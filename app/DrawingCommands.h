@@ -2,9 +2,9 @@
 
 // The commands of the drawing menu. The main window owns one object, hands
 // it every click of a drawing button by the button's tag, and calls
-// CaptureForDrawing when the drawing menu is entered. The object owns the
-// menu's four popups (Popups(); the window loads their skin) and answers
-// their clicks itself. A right-click on the drawing area opens the board
+// CaptureForDrawing when the drawing menu is entered. The object makes the
+// menu's four popups in the view's PopupParent() (Popups(); the window loads
+// their skin) and answers their clicks itself. A right-click on the drawing area opens the board
 // popup there; touch input on it is handled by TCanvasInput.
 //
 // Everything runs on the UI thread. The canvas library works synchronously

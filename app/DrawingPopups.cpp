@@ -24,12 +24,25 @@ std::vector<TToolPopup::TItem> BoardItems()
             {QStringLiteral("btnDrawing_BoardTool_Green"), 3, QStringLiteral("#FF225550")}};
 }
 
+// A popup of AWindow; it and its controls are named for assistive tools
+// as they are in the window's design.
+template <typename T>
+T &Named(T *APopup)
+{
+    APopup->setAccessibleName(APopup->objectName());
+    for (QWidget *control : APopup->template findChildren<QWidget *>())
+        if (!control->objectName().isEmpty())
+            control->setAccessibleName(control->objectName());
+    return *APopup;
+}
+
 } // namespace
 
-TDrawingPopups::TDrawingPopups()
-    : EraserTool(QStringLiteral("PopupEraserTool"), EraserItems())
-    , ShapeTool(QStringLiteral("PopupShapeTool"), ShapeItems())
-    , BoardTool(QStringLiteral("PopupBoardTool"), BoardItems())
+TDrawingPopups::TDrawingPopups(QWidget *AWindow)
+    : PenOption(Named(new TPenOptionPopup(AWindow)))
+    , EraserTool(Named(new TToolPopup(QStringLiteral("PopupEraserTool"), EraserItems(), AWindow)))
+    , ShapeTool(Named(new TToolPopup(QStringLiteral("PopupShapeTool"), ShapeItems(), AWindow)))
+    , BoardTool(Named(new TToolPopup(QStringLiteral("PopupBoardTool"), BoardItems(), AWindow)))
 {}
 
 void TDrawingPopups::LoadSkin(const TCustomResource &ASkin, qreal ADevicePixelRatio)

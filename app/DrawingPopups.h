@@ -3,7 +3,7 @@
 // The four popups of the drawing menu, made together with the names, tags
 // and tag texts of their controls: pen options, eraser (normal, all), shape
 // (line, rectangle, ellipse) and board (black, white, green). They are
-// top-level popups without a parent, owned here.
+// popups of the window given, which owns them.
 
 #include "scene/PenOptionPopup.h"
 #include "scene/ToolPopup.h"
@@ -12,14 +12,14 @@ class TCustomResource;
 
 struct TDrawingPopups
 {
-    TDrawingPopups();
+    explicit TDrawingPopups(QWidget *AWindow);
 
     // Every image of the four popups from the skin, at the screen density
     // ADevicePixelRatio.
     void LoadSkin(const TCustomResource &ASkin, qreal ADevicePixelRatio = 1.0);
 
-    TPenOptionPopup PenOption;
-    TToolPopup EraserTool;
-    TToolPopup ShapeTool;
-    TToolPopup BoardTool;
+    TPenOptionPopup &PenOption;
+    TToolPopup &EraserTool;
+    TToolPopup &ShapeTool;
+    TToolPopup &BoardTool;
 };

@@ -5,6 +5,7 @@
 // state and the buttons the popups open from. TMainForm implements it; tests
 // give a small implementation of their own. UI thread only.
 
+#include "app/MainTypes.h"
 #include "app/MainView.h"
 
 #include <QImage>
@@ -13,15 +14,6 @@
 #include <cstdint>
 
 class QWidget;
-
-// The drawing tool family of the drawing menu: pen, marker (highlighter), or
-// moving the canvas.
-enum TCustomPenType : std::uint8_t
-{
-    cptPen,
-    cptMarker,
-    cptMove,
-};
 
 class IDrawingView
 {
@@ -45,4 +37,6 @@ public:
     // The panel that hosts the canvas (FVclPanel): right-clicks and touches
     // on the drawing area arrive there.
     virtual QWidget *CanvasHost() = 0;
+    // The window the drawing popups belong to (it owns them).
+    virtual QWidget *PopupParent() = 0;
 };

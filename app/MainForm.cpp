@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 
 #include "app/AppLog.h"
+#include "app/DrawingCommands.h"
 #include "app/MessageDlg.h"
 #include "app/PreviewCommands.h"
 #include "app/VclPanel.h"
@@ -86,8 +87,12 @@ bool TMainForm::FormCreate()
     SetMenuAlign(cmaTop);
     SetPreviewType(cptPreview);
     ShowWaiting(false);
-    FPenType = cptPen;
-    FPenWidth = 5;
+    // A white pen, thickness 5.
+    FDrawingCommands->SelectPenType(cptPen);
+    FDrawingCommands->SelectPenColor(QStringLiteral("#FFFFFFFF"));
+    FDrawingCommands->SelectPenWidth(5);
+    FPenType = FDrawingCommands->PenType();
+    FPenWidth = FDrawingCommands->PenWidth();
 
     // The window opens stretched over the work area; the first restore gives
     // the design size centred on the screen.
@@ -136,6 +141,22 @@ void TMainForm::InitVariables()
     };
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();
+
+    // The drawing commands drive the canvas and make the drawing popups.
+    FDrawingCommands =
+        std::make_unique<TDrawingCommands>(*FKARVOCanvas, *FVideoCap, *Language, *this, *this);
+    OnDrawingCommand = [this](int ATag) {
+        FDrawingCommands->DrawingMenuClick(ATag);
+    };
+    OnCaptureForDrawing = [this] {
+        FDrawingCommands->CaptureForDrawing();
+    };
+    TDrawingPopups &popups = FDrawingCommands->Popups();
+    popups.LoadSkin(*SkinResource, FSkinRatio);
+    PopupPenOption = &popups.PenOption;
+    PopupEraserTool = &popups.EraserTool;
+    PopupBoardTool = &popups.BoardTool;
+    PopupShapeTool = &popups.ShapeTool;
 }
 
 void TMainForm::FormDestroy()
@@ -150,6 +171,7 @@ void TMainForm::FormDestroy()
         delete FVideoCap;
         FVideoCap = nullptr;
     }
+    FDrawingCommands.reset();
     FKARVOCanvas.reset();
 }
 

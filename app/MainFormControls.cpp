@@ -96,11 +96,8 @@ void TMainForm::CreateControls()
     {
         TCalloutPopup **Popup;
         const char *Name;
-    } popups[] = {{&PopupResolution, "PopupResolution"},
-                  {&PopupPenOption, "PopupPenOption"},
-                  {&PopupEraserTool, "PopupEraserTool"},
-                  {&PopupBoardTool, "PopupBoardTool"},
-                  {&PopupShapeTool, "PopupShapeTool"}};
+    } popups[] = {{&PopupResolution, "PopupResolution"}};
+    // The drawing popups are made by the drawing commands (InitVariables).
     for (const auto &p : popups) {
         *p.Popup = Make<TCalloutPopup>(this, p.Name);
         (*p.Popup)->SetCallout(23, 11);

@@ -51,6 +51,7 @@ public:
         return it == Buttons.end() ? nullptr : it->second;
     }
     QWidget *CanvasHost() override { return Host; }
+    QWidget *PopupParent() override { return Host->window(); }
 
     QSize Area{800, 600};
     QWidget *Host;

@@ -461,10 +461,13 @@ TEST(DrawingPopupSkin, EveryImageComesFromTheSkin)
 {
     TCustomResource skin;
     ASSERT_TRUE(skin.Open());
-    TDrawingPopups popups;
+    QWidget window;
+    TDrawingPopups popups(&window);
     const QImage bare = popups.PenOption.grab().toImage();
     popups.LoadSkin(skin);
     EXPECT_NE(popups.PenOption.grab().toImage(), bare);
+    EXPECT_EQ(popups.PenOption.parentWidget(), &window);
+    EXPECT_EQ(popups.BoardTool.accessibleName(), QStringLiteral("PopupBoardTool"));
     for (TToolPopup *popup : {&popups.EraserTool, &popups.ShapeTool, &popups.BoardTool})
         for (int k = 0; k < popup->Count(); ++k) {
             const TImageButton *button = popup->Button(k);
