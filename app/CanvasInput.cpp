@@ -22,11 +22,19 @@ QList<QEventPoint> Down(const QTouchEvent *AEvent)
     return points;
 }
 
-QPointF Centre(const QList<QEventPoint> &APoints)
+// Where a point is on ASurface, from its place on the screen (the same as
+// its position() once the application has delivered it; a touch handed on
+// by another filter may carry only its screen position).
+QPointF On(const QWidget *ASurface, const QEventPoint &APoint)
+{
+    return ASurface->mapFromGlobal(APoint.globalPosition());
+}
+
+QPointF Centre(const QWidget *ASurface, const QList<QEventPoint> &APoints)
 {
     QPointF sum;
     for (const QEventPoint &point : APoints)
-        sum += point.position();
+        sum += On(ASurface, point);
     return APoints.isEmpty() ? sum : sum / qreal(APoints.size());
 }
 
@@ -104,7 +112,7 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
     AEvent->accept();
     const QList<QEventPoint> down = Down(AEvent);
     const QPointF pos =
-        AEvent->points().isEmpty() ? FStartPos : AEvent->points().first().position();
+        AEvent->points().isEmpty() ? FStartPos : On(ASurface, AEvent->points().first());
     const float pressure =
         FPressure && !AEvent->points().isEmpty() ? float(AEvent->points().first().pressure()) : -1;
     switch (AEvent->type()) {
@@ -116,18 +124,18 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
                     AEvent->device()->capabilities().testFlag(QInputDevice::Capability::Pressure);
         FStartPressure = FPressure ? float(AEvent->points().first().pressure()) : -1;
         if (down.size() >= 2)
-            BeginPan(ASurface, Centre(down));
+            BeginPan(ASurface, Centre(ASurface, down));
         break;
     case QEvent::TouchUpdate:
         if (down.size() >= 2) {
             if (FState == TState::Drawing)
                 StrokeTo(ASurface, FStartPos, -1, true);
             if (FState == TState::Waiting || FState == TState::Drawing)
-                BeginPan(ASurface, Centre(down));
+                BeginPan(ASurface, Centre(ASurface, down));
             else if (FState == TState::Panning)
-                PanTo(ASurface, Centre(down), false);
+                PanTo(ASurface, Centre(ASurface, down), false);
         } else if (down.size() == 1) {
-            const QPointF at = down.first().position();
+            const QPointF at = On(ASurface, down.first());
             if (FState == TState::Waiting &&
                 ((at - FStartPos).manhattanLength() >= StartDistance ||
                  AEvent->timestamp() - FStartTime >= quint64(StartDelayMs)))
