@@ -44,6 +44,14 @@ TCanvasInput::TCanvasInput(TKARVOCanvas &ACanvas, QWidget &AHost)
     : FCanvas(ACanvas)
     , FHost(&AHost)
 {
+    FLongPress.setSingleShot(true);
+    FLongPress.setInterval(LongPressMs);
+    connect(&FLongPress, &QTimer::timeout, this, [this] {
+        if (FState != TState::Waiting)
+            return;
+        FState = TState::Done;
+        emit ContextMenuRequested(FStartGlobal);
+    });
     Watch(&AHost);
     for (QWidget *child : AHost.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         Watch(child);
@@ -119,7 +127,8 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
     case QEvent::TouchBegin:
         FState = TState::Waiting;
         FStartPos = pos;
-        FStartTime = AEvent->timestamp();
+        FStartGlobal = AEvent->points().first().globalPosition().toPoint();
+        FLongPress.start();
         FPressure = AEvent->device() &&
                     AEvent->device()->capabilities().testFlag(QInputDevice::Capability::Pressure);
         FStartPressure = FPressure ? float(AEvent->points().first().pressure()) : -1;
@@ -136,9 +145,7 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
                 PanTo(ASurface, Centre(ASurface, down), false);
         } else if (down.size() == 1) {
             const QPointF at = On(ASurface, down.first());
-            if (FState == TState::Waiting &&
-                ((at - FStartPos).manhattanLength() >= StartDistance ||
-                 AEvent->timestamp() - FStartTime >= quint64(StartDelayMs)))
+            if (FState == TState::Waiting && (at - FStartPos).manhattanLength() >= StartDistance)
                 BeginStroke(ASurface);
             if (FState == TState::Drawing) {
                 StrokeTo(ASurface, at, FPressure ? float(down.first().pressure()) : -1, false);
@@ -160,6 +167,7 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
         FState = TState::Idle;
         break;
     default: // TouchCancel
+        FLongPress.stop();
         if (FState == TState::Drawing)
             StrokeTo(ASurface, FStartPos, -1, true);
         else if (FState == TState::Panning)
@@ -172,6 +180,7 @@ bool TCanvasInput::Touch(QWidget *ASurface, QTouchEvent *AEvent)
 
 void TCanvasInput::BeginStroke(QWidget *ASurface)
 {
+    FLongPress.stop();
     FState = TState::Drawing;
     Send(ASurface, QEvent::MouseButtonPress, FStartPos, FStartPressure);
 }
@@ -183,6 +192,7 @@ void TCanvasInput::StrokeTo(QWidget *ASurface, QPointF APos, float APressure, bo
 
 void TCanvasInput::BeginPan(QWidget *ASurface, QPointF ACentre)
 {
+    FLongPress.stop();
     FState = TState::Panning;
     FToolBeforePan = FCanvas.StoredPenTool();
     FCanvas.SetPenTool(KARVO_TOOL_MOVE);

@@ -7,10 +7,12 @@
 //   the drawing area reports ContextMenuRequested with the pointer's screen
 //   position; the canvas does not see that click.
 // - One finger draws with the current tool. Its stroke starts once the
-//   finger has moved a few pixels or has rested a moment, so that a second
-//   finger coming down just after it never leaves a stray mark; a finger
-//   lifted before that draws a dot. Where the touch screen reports pressure,
-//   the stroke is drawn with it, as a stylus's is.
+//   finger has moved a few pixels, so that a second finger coming down just
+//   after it never leaves a stray mark; a finger lifted before that draws a
+//   dot. Where the touch screen reports pressure, the stroke is drawn with
+//   it, as a stylus's is.
+// - One finger held still for LongPressMs reports ContextMenuRequested at
+//   that point, as a right-click does, and draws nothing.
 // - Two fingers move the drawing (as the move tool does) while it is larger
 //   than the area; the tool chosen before stays chosen.
 //
@@ -21,6 +23,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
+#include <QTimer>
 
 class QTouchEvent;
 class QWidget;
@@ -30,10 +33,10 @@ class TCanvasInput : public QObject
 {
     Q_OBJECT
 public:
-    // How far a single finger moves, or how long it rests (ms), before its
-    // stroke begins.
+    // How far a single finger moves before its stroke begins.
     static constexpr int StartDistance = 6;
-    static constexpr int StartDelayMs = 80;
+    // How long a finger rests without moving to ask for the board.
+    static constexpr int LongPressMs = 800;
 
     TCanvasInput(TKARVOCanvas &ACanvas, QWidget &AHost);
     ~TCanvasInput() override;
@@ -67,7 +70,8 @@ private:
     TState FState = TState::Idle;
     QPointF FStartPos;
     float FStartPressure = -1;
-    quint64 FStartTime = 0;
+    QPoint FStartGlobal;
+    QTimer FLongPress;
     bool FPressure = false; // the touch screen reports pressure
     int FToolBeforePan = 0;
 };

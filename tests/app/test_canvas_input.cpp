@@ -93,6 +93,23 @@ TEST_F(CanvasTouch, TwoFingersMoveALargeDrawingAndDrawNothing)
     EXPECT_TRUE(Near(Snapshot().pixel(200 + 300, 100 + 220), Red));
 }
 
+TEST_F(CanvasTouch, AFingerHeldStillAsksForTheBoardAndDrawsNothing)
+{
+    Commands->SetCanvasPicture(Quadrants(400, 300));
+    const QImage drawing = Snapshot();
+    const QPoint at = DrawingOrigin() + QPoint(100, 200);
+    TToolPopup &board = Commands->Popups().BoardTool;
+    QTest::touchEvent(Surface(), Screen(false)).press(0, at, Surface());
+    // A tremble of the finger is no stroke.
+    QTest::touchEvent(Surface(), Screen(false)).move(0, at + QPoint(2, 1), Surface());
+    ASSERT_TRUE(WaitUntil([&] { return board.isVisible(); }, 3000));
+    EXPECT_EQ(board.x() + board.width() / 2, Surface()->mapToGlobal(at).x());
+    QTest::touchEvent(Surface(), Screen(false)).move(0, at + QPoint(80, 0), Surface());
+    QTest::touchEvent(Surface(), Screen(false)).release(0, at + QPoint(80, 0), Surface());
+    board.close();
+    EXPECT_EQ(Snapshot(), drawing);
+}
+
 TEST_F(CanvasTouch, TwoFingersOnASmallDrawingMoveNothing)
 {
     Commands->SetCanvasPicture(Quadrants(400, 300));
