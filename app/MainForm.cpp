@@ -11,6 +11,7 @@
 #include "capture/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/NoticePanel.h"
+#include "support/ComponentUSB.h"
 #include "support/Config.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -157,6 +158,8 @@ void TMainForm::InitVariables()
     PopupEraserTool = &popups.EraserTool;
     PopupBoardTool = &popups.BoardTool;
     PopupShapeTool = &popups.ShapeTool;
+    FComponentUSB = std::make_unique<TComponentUSB>();
+    FComponentUSB->OnUSBChanage = [this] { UsbChanged(); };
 }
 
 void TMainForm::FormDestroy()
@@ -173,6 +176,7 @@ void TMainForm::FormDestroy()
     }
     FDrawingCommands.reset();
     FKARVOCanvas.reset();
+    FComponentUSB.reset();
 }
 
 void TMainForm::showEvent(QShowEvent *e)

@@ -26,6 +26,7 @@
 class QEvent;
 class TPreviewCommands;
 class TDrawingCommands;
+class TComponentUSB;
 class TCustomVideoCap;
 class TKARVOCanvas;
 class TVclPanel;
@@ -156,6 +157,7 @@ public:
     TPreviewCommands *PreviewCommands() const { return FPreviewCommands.get(); }
     TDrawingCommands *DrawingCommands() const { return FDrawingCommands.get(); }
     TCustomVideoCap *VideoCap() const { return FVideoCap; }
+    TComponentUSB *ComponentUSB() const { return FComponentUSB.get(); }
     TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
     TImageButton *MenuButton(const QString &AName) const;
     std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
@@ -246,6 +248,7 @@ private:
     TCustomPenType FPenType = cptPen;
     std::uint8_t FPenWidth = 0;
     TCustomWindowState FCustomWindowState = cwsNormal;
+    std::unique_ptr<TComponentUSB> FComponentUSB;
     TVclPanel *FVclPanel = nullptr;
 
     // ---- our own ----

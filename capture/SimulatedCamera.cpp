@@ -2,13 +2,17 @@
 
 #include "capture/CaptureLog.h"
 #include "capture/FileHandle.h"
+#include "capture/FileWatch.h"
 #include "capture/GstHandles.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <linux/input.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <poll.h>
@@ -82,26 +86,114 @@ struct TRegistry
 {
     std::mutex Lock;
     std::vector<TSimStatePtr> Cameras;
+    // Who hears of a change of the watched file (called on its thread).
+    std::mutex ListenerLock;
+    std::map<int, std::function<void()>> Listeners;
+    int NextListener = 1;
+    // The file the cameras come from, when the variable names one. Declared
+    // last: its thread stops before the rest goes.
+    std::unique_ptr<TFileWatch> Watch;
 };
 
-std::vector<TSimStatePtr> FromEnvironment()
+TRegistry &Registry();
+
+std::vector<TSimStatePtr> Parsed(const QString &text, const QString &source)
 {
     std::vector<TSimStatePtr> cameras;
-    const QString text = qEnvironmentVariable(TSimulatedCameras::EnvironmentVariable);
-    if (text.trimmed().isEmpty())
-        return cameras;
     QStringList errors;
     for (TSimulatedCamera &c : TSimulatedCameras::Parse(text, &errors))
         cameras.push_back(std::make_shared<TSimState>(std::move(c)));
     for (const QString &e : errors)
-        qCWarning(lcCapture).noquote() << TSimulatedCameras::EnvironmentVariable << ":" << e;
+        qCWarning(lcCapture).noquote() << source << ":" << e;
     return cameras;
+}
+
+// "@<path>" names a file that holds the description; its path, or empty.
+QString WatchedPathOf(const QString &value)
+{
+    const QString v = value.trimmed();
+    return v.startsWith(u'@') ? v.mid(1).trimmed() : QString();
+}
+
+QString ReadDescription(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {}; // no file: no cameras
+    // Line breaks separate cameras as ';' does.
+    return QString::fromUtf8(f.readAll()).replace(u'\n', u';');
+}
+
+// The file changed: cameras whose path is new are plugged in, cameras whose
+// path is gone are unplugged (a running stream is lost), the others stay as
+// they are (a running stream goes on).
+void ReloadWatchedFile(const QString &path)
+{
+    std::vector<TSimStatePtr> fresh =
+        Parsed(ReadDescription(path), QStringLiteral("simulated cameras in ") + path);
+    TRegistry &r = Registry();
+    {
+        std::lock_guard lock(r.Lock);
+        for (TSimStatePtr &camera : fresh) {
+            const auto old = std::find_if(r.Cameras.begin(), r.Cameras.end(), [&](auto &c) {
+                return c->Config.DevicePath == camera->Config.DevicePath;
+            });
+            if (old != r.Cameras.end())
+                camera = *old;
+        }
+        for (const TSimStatePtr &old : r.Cameras)
+            if (std::find(fresh.begin(), fresh.end(), old) == fresh.end())
+                old->Unplugged = true;
+        r.Cameras = std::move(fresh);
+    }
+    std::lock_guard lock(r.ListenerLock);
+    for (const auto &[id, listener] : r.Listeners)
+        listener();
+}
+
+// Reads the variable: the cameras it describes, and the file to watch when
+// it names one (empty otherwise).
+std::vector<TSimStatePtr> FromEnvironment(QString &watched)
+{
+    const QString text = qEnvironmentVariable(TSimulatedCameras::EnvironmentVariable);
+    watched = WatchedPathOf(text);
+    if (!watched.isEmpty())
+        return Parsed(ReadDescription(watched), QStringLiteral("simulated cameras in ") + watched);
+    if (text.trimmed().isEmpty())
+        return {};
+    return Parsed(text, QLatin1String(TSimulatedCameras::EnvironmentVariable));
+}
+
+std::unique_ptr<TFileWatch> WatchFile(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    return std::make_unique<TFileWatch>(path, [path] { ReloadWatchedFile(path); });
 }
 
 TRegistry &Registry()
 {
-    static TRegistry registry{{}, FromEnvironment()};
+    static TRegistry &registry = *[] {
+        static TRegistry r;
+        QString watched;
+        r.Cameras = FromEnvironment(watched);
+        r.Watch = WatchFile(watched);
+        return &r;
+    }();
     return registry;
+}
+
+// Replaces the cameras and the watch; the old watch stops outside the lock,
+// since its thread takes that lock to reload.
+void ReplaceCameras(std::vector<TSimStatePtr> cameras, std::unique_ptr<TFileWatch> watch)
+{
+    TRegistry &r = Registry();
+    std::unique_ptr<TFileWatch> old;
+    {
+        std::lock_guard lock(r.Lock);
+        r.Cameras = std::move(cameras);
+        old = std::exchange(r.Watch, std::move(watch));
+    }
 }
 
 TSimStatePtr Find(const QString &devicePath)
@@ -429,10 +521,32 @@ std::vector<TSimulatedCamera> TSimulatedCameras::Parse(const QString &text, QStr
 
 void TSimulatedCameras::LoadFromEnvironment()
 {
-    auto cameras = FromEnvironment();
+    QString watched;
+    auto cameras = FromEnvironment(watched);
+    ReplaceCameras(std::move(cameras), WatchFile(watched));
+}
+
+QString TSimulatedCameras::WatchedFile()
+{
     TRegistry &r = Registry();
     std::lock_guard lock(r.Lock);
-    r.Cameras = std::move(cameras);
+    return r.Watch ? r.Watch->Path() : QString();
+}
+
+int TSimulatedCameras::Subscribe(std::function<void()> onChanged)
+{
+    TRegistry &r = Registry();
+    std::lock_guard lock(r.ListenerLock);
+    const int id = r.NextListener++;
+    r.Listeners.emplace(id, std::move(onChanged));
+    return id;
+}
+
+void TSimulatedCameras::Unsubscribe(int id)
+{
+    TRegistry &r = Registry();
+    std::lock_guard lock(r.ListenerLock);
+    r.Listeners.erase(id);
 }
 
 void TSimulatedCameras::Add(const TSimulatedCamera &camera)
@@ -444,9 +558,7 @@ void TSimulatedCameras::Add(const TSimulatedCamera &camera)
 
 void TSimulatedCameras::Clear()
 {
-    TRegistry &r = Registry();
-    std::lock_guard lock(r.Lock);
-    r.Cameras.clear();
+    ReplaceCameras({}, nullptr);
 }
 
 std::vector<TSimulatedCamera> TSimulatedCameras::List()

@@ -12,6 +12,10 @@
 //            refuse=WxH    the mode of that size is listed but will not start
 //            pattern=NAME  the videotestsrc pattern (default smpte)
 //            speed=N       pixels the picture moves per frame (default 4; 0 = still)
+// or "@<file>": the file holds the same description (cameras also one per
+// line) and is watched. A changed file is a device change: cameras with a
+// new device path are plugged in, cameras whose path is gone are unplugged
+// (a running stream is lost), the others go on as they are.
 //
 // Tests (of any module) drive the same cameras through TSimulatedCameras.
 
@@ -20,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -58,9 +63,18 @@ public:
     // and its reason appended to `errors`.
     static std::vector<TSimulatedCamera> Parse(const QString &text, QStringList *errors = nullptr);
 
-    // Replaces the list with the cameras the environment describes.
+    // Replaces the list with the cameras the environment describes, and
+    // watches the file it names (if any) from now on.
     static void LoadFromEnvironment();
+    // The file being watched; empty when none is.
+    static QString WatchedFile();
+    // `onChanged` runs (on the watching thread, never on the caller's) after
+    // each change of the watched file has been applied to the list, until
+    // Unsubscribe(id) returns.
+    static int Subscribe(std::function<void()> onChanged);
+    static void Unsubscribe(int id);
     static void Add(const TSimulatedCamera &camera);
+    // No cameras, and no file watched.
     static void Clear();
     static std::vector<TSimulatedCamera> List();
 

@@ -10,6 +10,7 @@
 #include "scene/ImageButton.h"
 #include "scene/TabButton.h"
 #include "scene/TextItem.h"
+#include "support/ComponentUSB.h"
 #include "support/Config.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -140,9 +141,9 @@ TEST_P(LostCamera, DuringARecordingLeavesAPlayableFileThenEnds)
     }
     TSimulatedCameras::Clear();
     TDialogAnswer ok(mrOk);
-    Form->UsbChanged();
-    EXPECT_EQ(ok.Text(), Language->Msg.m_DeviceNotFound);
+    Form->ComponentUSB()->DeviceChanged(); // as the system reports an unplug
     ASSERT_TRUE(QTest::qWaitFor([&] { return Terminated == 1; }, 20000));
+    EXPECT_EQ(ok.Text(), Language->Msg.m_DeviceNotFound);
     EXPECT_FALSE(Form->VideoCap()->RecordFinishing());
     ExpectPlayable(RecordingFile());
 }
@@ -155,7 +156,8 @@ TEST_F(MainWindowLife, AnUnrelatedDeviceChangeLeavesTheCameraAlone)
 {
     StartLive();
     const auto before = Form->VideoCap()->VideoWindow()->FramesPresented();
-    Form->UsbChanged();
+    Form->ComponentUSB()->DeviceChanged();
+    QTest::qWait(2 * TComponentUSB::CoalesceMs);
     EXPECT_EQ(Terminated, 0);
     EXPECT_TRUE(Form->VideoCap()->Previewing());
     EXPECT_TRUE(WaitForFrames(before + 3));
@@ -170,8 +172,9 @@ TEST_F(MainWindowLife, AReopenDuringARecordingFinishesItAndRestoresTheButtons)
     ASSERT_TRUE(QTest::qWaitFor([&] { return Form->VideoCap()->Previewing(); }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->VideoCap()->RecordFinishing(); }, 20000));
     ExpectPlayable(RecordingFile());
+    // The buttons follow the stop event from the event loop.
     TImageButton *record = Form->MenuButton(QStringLiteral("btnPreview_Record"));
-    EXPECT_FALSE(record->IsPressed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !record->IsPressed(); }, 5000));
     for (const char *name : {"btnPreview_Capture", "btnPreview_Load", "btnPreview_Resolution"})
         EXPECT_EQ(Form->MenuButton(QLatin1String(name))->Opacity(), 1.0) << name;
     EXPECT_TRUE(Form->tabDrawing->isEnabled());
