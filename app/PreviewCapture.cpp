@@ -238,18 +238,34 @@ void TPreviewCommands::Resolution()
 void TPreviewCommands::ResolutionItemClick(const QString &ATagText)
 {
     FView.ShowWaiting(true);
+    FResolutionTrial = {};
     const TResolutionInfo chosen = ParseResolution(ATagText);
     FVideoCap.StopPreview();
-    const bool accepted = !chosen.Codec.isEmpty() &&
-                          FVideoCap.setVideoSize(chosen.Width, chosen.Height, chosen.Codec) &&
-                          FVideoCap.StartPreview();
-    if (accepted) {
-        FConfig.VideoDevice.Format = ResolutionFormatText(chosen);
-        FConfig.Save();
-        SetPreviewSize(chosen);
+    const bool started = !chosen.Codec.isEmpty() &&
+                         FVideoCap.setVideoSize(chosen.Width, chosen.Height, chosen.Codec) &&
+                         FVideoCap.StartPreview();
+    if (!started) {
+        ResolutionRefused(ATagText);
         return;
     }
+    // A camera may take the mode and fail once it streams: the mode is kept
+    // when its first frame arrives (StartPreviewEvent), not before.
+    FResolutionTrial = {true, chosen, ATagText};
+}
+
+void TPreviewCommands::ResolutionAccepted()
+{
+    const TResolutionInfo chosen = FResolutionTrial.Chosen;
+    FResolutionTrial = {};
+    FConfig.VideoDevice.Format = ResolutionFormatText(chosen);
+    FConfig.Save();
+    SetPreviewSize(chosen);
+}
+
+void TPreviewCommands::ResolutionRefused(const QString &ATagText)
+{
     // The previous mode comes back, in the picture and in the status.
+    FResolutionTrial = {};
     qCWarning(lcPreview).noquote() << "the camera refuses" << ATagText;
     RestorePreview();
     FView.ShowInformation(FLanguage.Msg.m_NotSupportRes);

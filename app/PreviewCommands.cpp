@@ -269,6 +269,8 @@ void TPreviewCommands::StartPreviewEvent()
     FVideoCap.ResizeWindow();
     FVideoCap.Centre();
     FView.ShowWaiting(false);
+    if (FResolutionTrial.Active)
+        ResolutionAccepted();
 }
 
 void TPreviewCommands::ChangeFilterEvent()
@@ -288,6 +290,13 @@ void TPreviewCommands::ChangeZoomEvent()
 void TPreviewCommands::ErrorEvent()
 {
     FView.ShowWaiting(false);
+    if (FResolutionTrial.Active) {
+        // The chosen mode failed before its first frame; the picture is
+        // restarted once the component has finished reporting.
+        const QString tag = FResolutionTrial.TagText;
+        FResolutionTrial = {};
+        QTimer::singleShot(0, this, [this, tag] { ResolutionRefused(tag); });
+    }
     // A still asked for from a picture that failed will not come.
     if (FStillPending && !FVideoCap.Previewing())
         EndStill();

@@ -96,6 +96,8 @@ private:
     void StartRecording();
     void StopRecording();
     void RecordingEndedElsewhere();
+    void ResolutionAccepted();
+    void ResolutionRefused(const QString &ATagText);
     void UpdateRecordControls();
     void UpdatePreviewTypeControls();
     // A message shown once the current event handler has returned, so no
@@ -124,6 +126,13 @@ private:
     QString FRecordClock = QStringLiteral("00:00:00");
     bool FStillPending = false;
     bool FStoppingRecord = false; // our own StopRecord is running
-    QTimer FCaptureDelay;         // full screen: the menu leaves first
+    // A chosen mode that started and has not yet shown its first frame.
+    struct TResolutionTrial
+    {
+        bool Active = false;
+        TResolutionInfo Chosen;
+        QString TagText;
+    } FResolutionTrial;
+    QTimer FCaptureDelay; // full screen: the menu leaves first
     QTimer FStillTimeout;
 };

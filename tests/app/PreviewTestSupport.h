@@ -61,6 +61,8 @@ class PreviewFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // No sound device unless a test plugs in the timed test device.
+        UseNoSoundDevice(Home);
         InitFolders();
         Config = std::make_unique<TConfig>(PathData);
         Language = std::make_unique<TLanguage>(Home.file(QStringLiteral("absent.ini")));

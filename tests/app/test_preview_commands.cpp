@@ -311,6 +311,26 @@ TEST_F(PreviewCommands, RefusedResolutionKeepsThePreviousMode)
     EXPECT_EQ(Config->VideoDevice.Format, QStringLiteral("1600x1200 MJPG"));
 }
 
+TEST_F(PreviewCommands, ModeThatFailsBeforeItsFirstFrameIsNotKept)
+{
+    // The camera takes the mode, then its stream fails at once.
+    ASSERT_TRUE(TSimulatedCameras::SetDropAfterFrames(PreviewCam, 0));
+    Click(12);
+    View.ChooseResolution(QStringLiteral("1280x720 (MJPG)"));
+    ASSERT_TRUE(WaitUntil([&] { return !View.Messages.isEmpty(); }));
+    EXPECT_EQ(View.Messages, QStringList{Language->Msg.m_NotSupportRes});
+    EXPECT_EQ(View.ResolutionText, QStringLiteral("1600x1200"));
+    EXPECT_EQ(Commands->PreviewSize().Width, 1600);
+    EXPECT_EQ(Config->VideoDevice.Format, QStringLiteral("1600x1200 MJPG"));
+    EXPECT_FALSE(View.Waiting);
+    // The camera recovers: the previous mode runs again when the camera is opened.
+    ASSERT_TRUE(TSimulatedCameras::SetDropAfterFrames(PreviewCam, -1));
+    EXPECT_TRUE(Commands->RestorePreview());
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_EQ(Cap.VideoWidth(), 1600);
+    EXPECT_EQ(View.Messages.size(), 1);
+}
+
 TEST_F(PreviewCommands, LoadedPictureIsShownZoomedWithinLimitsAndLeftWithBack)
 {
     QImage picture(300, 200, QImage::Format_RGB32);
