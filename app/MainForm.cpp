@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <cstdlib>
+#include <utility>
 
 int MenuHeight = 0;
 
@@ -159,7 +160,9 @@ void TMainForm::InitVariables()
     PopupBoardTool = &popups.BoardTool;
     PopupShapeTool = &popups.ShapeTool;
     FComponentUSB = std::make_unique<TComponentUSB>();
-    FComponentUSB->OnUSBChanage = [this] { UsbChanged(); };
+    FComponentUSB->OnUSBChanage = [this] {
+        UsbChanged();
+    };
 }
 
 void TMainForm::FormDestroy()
@@ -171,8 +174,13 @@ void TMainForm::FormDestroy()
             FVideoCap->StopRecord();
         if (FVideoCap->Previewing())
             FVideoCap->StopPreview();
-        delete FVideoCap;
-        FVideoCap = nullptr;
+        // The command objects detach from the component's events and drop
+        // their hold on it first; the window's event filter looks at
+        // FVideoCap, so it is cleared before the component's destructor
+        // sends its last events.
+        FPreviewCommands.reset();
+        FDrawingCommands.reset();
+        delete std::exchange(FVideoCap, nullptr);
     }
     FDrawingCommands.reset();
     FKARVOCanvas.reset();
