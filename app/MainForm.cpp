@@ -34,6 +34,9 @@ namespace {
 // The window that a forced end finishes a recording of.
 QPointer<TMainForm> TheMainForm;
 
+constexpr int AutofocusTag = 4;
+constexpr unsigned AutofocusDelayMs = 5000;
+
 // How long a finishing recording may take before the program ends anyway.
 constexpr int FinishRecordingLimitMs = 15000;
 constexpr int FinishRecordingPollMs = 20;

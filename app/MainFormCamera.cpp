@@ -64,7 +64,13 @@ void TMainForm::UsbChanged()
     TerminateSelf();
 }
 
-void TMainForm::ApplyBrightness() {}
+void TMainForm::ApplyBrightness()
+{
+    // Only a brightness the settings file holds reaches the camera; without
+    // it the camera keeps its own.
+    if ((FVideoCap->Previewing() || FVideoCap->Recording()) && Config->VideoProperty.HasBrightness)
+        FVideoCap->SetBrightness(Config->VideoProperty.Brightness);
+}
 
 TResolutionInfo TMainForm::ModeInUse() const
 {

@@ -192,7 +192,7 @@ void TMainForm::InitControls()
     tabPreview->SetTag(1);
     tabDrawing->SetTag(2);
     for (TTabButton *tab : {tabPreview, tabDrawing})
-        connect(tab, &TTabButton::Clicked, this, [this](TTabButton *t) { TabClick(t->Tag()); });
+        connect(tab, &TTabButton::Clicked, this, [this](TSceneButton *t) { TabClick(t->Tag()); });
 
     btnSystemMin->SetTag(1);
     btnSystemMax->SetTag(2);
@@ -200,7 +200,7 @@ void TMainForm::InitControls()
     SetWindowGlyphs();
     for (TGlyphButton *b : {btnSystemMin, btnSystemMax, btnSystemClose})
         connect(b, &TGlyphButton::Clicked, this,
-                [this](TGlyphButton *g) { SystemButtonClick(g->Tag()); });
+                [this](TSceneButton *g) { SystemButtonClick(g->Tag()); });
 
     for (TImageButton *button : FMenuButtons) {
         const TMenuButtonSpec *spec = FindMenuButton(button->objectName());
@@ -208,9 +208,11 @@ void TMainForm::InitControls()
         button->SetStaysPressed(spec->StaysPressed);
         button->setCursor(Qt::PointingHandCursor);
         if (spec->Menu == TMenuKind::Preview)
-            connect(button, &TImageButton::Clicked, this, &TMainForm::PreviewMenuClick);
+            connect(button, &TImageButton::Clicked, this,
+                    [this, button] { PreviewMenuClick(button); });
         else
-            connect(button, &TImageButton::Clicked, this, &TMainForm::DrawingMenuClick);
+            connect(button, &TImageButton::Clicked, this,
+                    [this, button] { DrawingMenuClick(button); });
     }
     PlaceControls();
 }

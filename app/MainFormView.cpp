@@ -195,7 +195,13 @@ void TMainForm::ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
     // the list ends in the bold label "MJPG".
     constexpr int Width = 123, Side = 20, TopMargin = 15, LineHeight = 20, LabelHeight = 23;
     QWidget *content = PopupResolution->Content();
-    qDeleteAll(content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    // The old lines go from the event loop: one of them may be emitting the
+    // click that led here.
+    for (QWidget *old : content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        old->hide();
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
     winpopupResolution = content;
     content->setObjectName(QStringLiteral("winpopupResolution"));
     int y = TopMargin, H = 0;

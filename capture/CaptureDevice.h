@@ -3,6 +3,7 @@
 // The device layer: a camera ("moniker") and the providers that find cameras
 // (V4L2 devices, simulated cameras).
 
+#include "capture/CameraControls.h"
 #include "capture/CaptureTypes.h"
 
 #include <QString>
@@ -52,6 +53,10 @@ public:
     // from which `struct input_event`s of the button can be read, or -1 when
     // the camera has none or it cannot be read.
     virtual int OpenSnapshotButton() { return -1; }
+
+    // The camera's picture controls, on a handle of their own that may be
+    // used while the stream runs; null when the camera has none.
+    virtual TCameraControlsPtr OpenControls() { return nullptr; }
 };
 
 using TCaptureDevicePtr = std::shared_ptr<TCaptureDevice>;

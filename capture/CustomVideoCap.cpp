@@ -150,6 +150,7 @@ void TCustomVideoCap::ReleaseGraph()
     FVCap.reset();
     FVStreamConf.clear();
     FSnapshotButton.reset();
+    FControls.reset();
     FBoundDevice.reset();
     FCurrentFormat = {};
 }
@@ -183,6 +184,7 @@ void TCustomVideoCap::SelectVideoDevice()
         qCWarning(lcCapture).noquote() << "the current format of" << FVideoDeviceName
                                        << "cannot be applied:" << ModeText(FCurrentFormat.Mode);
     BindSnapshotButton();
+    FControls = FmVideo->OpenControls();
 }
 
 // ---- modes ----

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TSnapshotButton;
@@ -159,6 +160,50 @@ public:
     QString RecordFilename() const { return FRecordFilename; }
     void SetRecordFilename(const QString &Value) { FRecordFilename = Value; }
 
+    // ---- camera controls (CustomVideoCapControls.cpp) ----
+    // Read from and written to the bound camera, nothing kept here. The
+    // properties read -1 without a camera or control (and -1 may also be a
+    // real value: ControlValue tells the two apart); writes are fitted to
+    // the control's range and step, and do nothing without it.
+    std::optional<int> ControlValue(TCameraControl AControl) const;
+    // The value written (fitted), or absent when nothing was written.
+    std::optional<int> SetControlValue(TCameraControl AControl, int Value);
+    int Brightness() const { return ControlOrMinusOne(ccBrightness); }
+    void SetBrightness(int Value) { SetControlValue(ccBrightness, Value); }
+    int Contrast() const { return ControlOrMinusOne(ccContrast); }
+    void SetContrast(int Value) { SetControlValue(ccContrast, Value); }
+    int Hue() const { return ControlOrMinusOne(ccHue); }
+    void SetHue(int Value) { SetControlValue(ccHue, Value); }
+    int Saturation() const { return ControlOrMinusOne(ccSaturation); }
+    void SetSaturation(int Value) { SetControlValue(ccSaturation, Value); }
+    int Sharpness() const { return ControlOrMinusOne(ccSharpness); }
+    void SetSharpness(int Value) { SetControlValue(ccSharpness, Value); }
+    int Gamma() const { return ControlOrMinusOne(ccGamma); }
+    void SetGamma(int Value) { SetControlValue(ccGamma, Value); }
+    int Backlight() const { return ControlOrMinusOne(ccBacklight); }
+    void SetBacklight(int Value) { SetControlValue(ccBacklight, Value); }
+    int Roll() const { return ControlOrMinusOne(ccRoll); }
+    void SetRoll(int Value) { SetControlValue(ccRoll, Value); }
+    int MFFocus() const { return ControlOrMinusOne(ccFocus); }
+    void SetMFFocus(int Value) { ManualFocus(Value); }
+    // Manual focus at Value (put on the focus step) when it lies within the
+    // camera's focus range; nothing otherwise.
+    void ManualFocus(int Value);
+    // One-shot autofocus: manual focus at 250 (fitted to the range), then
+    // automatic focus. ADelay is accepted and not used.
+    void Autofocus(unsigned ADelay);
+    // The focus range and the current focus (the default when the camera
+    // cannot tell); the variables stay untouched without a focus control.
+    void GetFocusRange(int &Amin, int &Amax, int &Avalue);
+    // The camera's controls as a modal dialog at 30, 30 of AOwner, built from
+    // what the camera reports; changes reach the running picture at once.
+    void ShowDialog_Filter(QWidget *AOwner);
+    // The camera's capture modes as a modal dialog: the preview stops, and
+    // starts again (in the chosen mode) when the dialog closes.
+    void ShowDialog_Pin(QWidget *AOwner);
+    // The bound camera's controls (null without a camera or controls).
+    TCameraControlsPtr CameraControls() const { return FControls; }
+
     // ---- events (skipped when unassigned; raised on the UI thread) ----
     TNotifyEvent OnStartPreview;
     TNotifyEvent OnStartRecord;
@@ -251,6 +296,10 @@ protected:
 private:
     void SelectVideoDevice();
     void ReleaseGraph();
+    int ControlOrMinusOne(TCameraControl AControl) const
+    {
+        return ControlValue(AControl).value_or(-1);
+    }
     void ApplyCapability(int i);
     bool BuildGraph();
     void TearDownGraph();
@@ -289,6 +338,8 @@ private:
     TStageFactory FStageFactory;
     // The bound camera's snapshot button, when it has one that can be read.
     std::unique_ptr<TSnapshotButton> FSnapshotButton;
+    // The bound camera's controls.
+    TCameraControlsPtr FControls;
     // A graph-event message is on its way.
     TPostedFlagPtr FGraphEventPending = std::make_shared<TPostedFlag>();
     int FRecordSession = 0; // counts the encodes started

@@ -4,6 +4,7 @@
 #include "capture/FileHandle.h"
 #include "capture/FileWatch.h"
 #include "capture/GstHandles.h"
+#include "capture/SimulatedControls.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -35,6 +36,7 @@ struct TSimState
     std::atomic<int> DamagedEvery;
     std::atomic<bool> Unplugged{false};
     std::atomic<std::int64_t> FramesSent{0};
+    TSimControlState Controls;
 
     // The snapshot button: the sending ends of the event streams handed out.
     std::mutex ButtonLock;
@@ -81,6 +83,35 @@ void TSimState::PressButton()
     });
 }
 using TSimStatePtr = std::shared_ptr<TSimState>;
+
+// The controls as a driver offers them: gone with the camera.
+class TSimulatedControls final : public TCameraControls
+{
+public:
+    explicit TSimulatedControls(TSimStatePtr state)
+        : FState(std::move(state))
+    {}
+    std::vector<TCameraControlInfo> Query() override
+    {
+        return Present() ? FState->Controls.Query() : std::vector<TCameraControlInfo>{};
+    }
+    std::optional<TCameraControlInfo> QueryOne(std::uint32_t id) override
+    {
+        return Present() ? FState->Controls.QueryOne(id) : std::nullopt;
+    }
+    std::optional<int> Get(std::uint32_t id) override
+    {
+        return Present() ? FState->Controls.Get(id) : std::nullopt;
+    }
+    bool Set(std::uint32_t id, int value) override
+    {
+        return Present() && FState->Controls.Set(id, value);
+    }
+
+private:
+    bool Present() const { return !FState->Unplugged; }
+    TSimStatePtr FState;
+};
 
 struct TRegistry
 {
@@ -233,6 +264,8 @@ struct TSimSource
     bool HasMode = false;
     TSimulatedMode Applied;
     GstElement *Picture = nullptr; // the videotestsrc inside the bin
+    GstElement *Balance = nullptr; // the colour balance the controls drive
+    unsigned BalanceGeneration = 0;
     std::atomic<bool> Lost{false};
     std::atomic<std::int64_t> RunFrames{0};
 };
@@ -266,10 +299,23 @@ void DamageJpeg(GstBuffer *buf)
     gst_buffer_unmap(buf, &map);
 }
 
+// The picture follows the camera's controls.
+void ApplyBalance(TSimSource &src)
+{
+    TSimState &cam = *src.Camera;
+    src.BalanceGeneration = cam.Controls.Generation();
+    const TSimControlState::TBalance b = cam.Controls.Balance();
+    if (src.Balance)
+        g_object_set(src.Balance, "brightness", b.Brightness, "contrast", b.Contrast, "saturation",
+                     b.Saturation, "hue", b.Hue, nullptr);
+}
+
 GstPadProbeReturn OnCameraFrame(GstPad *, GstPadProbeInfo *info, gpointer data)
 {
     auto *src = static_cast<TSimSource *>(data);
     TSimState &cam = *src->Camera;
+    if (cam.Controls.Generation() != src->BalanceGeneration)
+        ApplyBalance(*src); // from the next frame on
     const std::int64_t n = ++src->RunFrames;
     ++cam.FramesSent;
     if (src->Lost)
@@ -332,6 +378,10 @@ public:
     bool ApplyMode(GstElement *source, const TDeviceMode &mode) override;
     bool Open(GstElement *source) override;
     int OpenSnapshotButton() override { return FState->OpenButton(); }
+    TCameraControlsPtr OpenControls() override
+    {
+        return std::make_shared<TSimulatedControls>(FState);
+    }
 
 private:
     TSimStatePtr FState;
@@ -358,16 +408,19 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
         gst_bin_remove(bin, GST_ELEMENT(bin->children->data));
     src->HasMode = false;
     src->Picture = nullptr;
+    src->Balance = nullptr;
 
     GstElement *picture = gst_element_factory_make("videotestsrc", "picture");
+    GstElement *balance = gst_element_factory_make("videobalance", "balance");
     GstElement *raw = gst_element_factory_make("capsfilter", "raw");
     GstElement *encoder = it->Mjpeg ? gst_element_factory_make("jpegenc", "encoder") : nullptr;
     GstElement *wire = gst_element_factory_make("queue", "wire");
-    if (!picture || !raw || !wire || (it->Mjpeg && !encoder)) {
-        for (GstElement *e : {picture, raw, encoder, wire})
+    if (!picture || !balance || !raw || !wire || (it->Mjpeg && !encoder)) {
+        for (GstElement *e : {picture, balance, raw, encoder, wire})
             if (e)
                 gst_object_unref(gst_object_ref_sink(e));
-        qCWarning(lcCapture) << "the simulated camera needs videotestsrc, jpegenc and queue";
+        qCWarning(lcCapture)
+            << "the simulated camera needs videotestsrc, videobalance, jpegenc and queue";
         return false;
     }
     gst_util_set_object_arg(G_OBJECT(picture), "pattern",
@@ -384,9 +437,9 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
     g_object_set(wire, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time", guint64(0),
                  nullptr);
 
-    gst_bin_add_many(bin, picture, raw, wire, nullptr);
+    gst_bin_add_many(bin, picture, balance, raw, wire, nullptr);
     GstElement *last = raw;
-    bool linked = gst_element_link(picture, raw);
+    bool linked = gst_element_link_many(picture, balance, raw, nullptr);
     if (encoder) {
         gst_bin_add(bin, encoder);
         linked = linked && gst_element_link(raw, encoder);
@@ -400,6 +453,8 @@ bool TSimDevice::ApplyMode(GstElement *source, const TDeviceMode &mode)
     if (!linked)
         return false;
     src->Picture = picture;
+    src->Balance = balance;
+    ApplyBalance(*src);
     src->Applied = *it;
     src->HasMode = true;
     return true;

@@ -4,6 +4,7 @@
 #include "capture/GstHandles.h"
 #include "capture/ModeText.h"
 #include "capture/SnapshotButton.h"
+#include "capture/V4l2Controls.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,6 +68,11 @@ public:
     bool ApplyMode(GstElement *source, const TDeviceMode &mode) override;
     bool Open(GstElement *source) override;
     int OpenSnapshotButton() override;
+    TCameraControlsPtr OpenControls() override
+    {
+        auto controls = std::make_shared<TV4l2Controls>(FSys, FNode);
+        return controls->IsOpen() ? controls : nullptr;
+    }
 
 private:
     void AddModes(const TV4l2Fd &fd, std::uint32_t pixfmt, int w, int h,

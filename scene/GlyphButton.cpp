@@ -2,11 +2,10 @@
 
 #include "scene/PathData.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 TGlyphButton::TGlyphButton(QWidget *AParent)
-    : QWidget(AParent)
+    : TSceneButton(AParent)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
@@ -36,9 +35,9 @@ void TGlyphButton::paintEvent(QPaintEvent *)
     const qreal half = FOutlineWidth / 2;
     const QRectF circle = QRectF(rect()).adjusted(half, half, -half, -half);
     QColor fill = FFill;
-    if (FDown)
+    if (Down())
         fill = fill.darker(125);
-    else if (FHover)
+    else if (Hover())
         fill = fill.lighter(135);
     p.setPen(QPen(FOutline, FOutlineWidth));
     p.setBrush(fill);
@@ -46,36 +45,4 @@ void TGlyphButton::paintEvent(QPaintEvent *)
     p.setPen(Qt::NoPen);
     p.setBrush(FGlyphColor);
     p.drawPath(StretchPath(FGlyph, FGlyphBox));
-}
-
-void TGlyphButton::enterEvent(QEnterEvent *)
-{
-    FHover = true;
-    update();
-}
-
-void TGlyphButton::leaveEvent(QEvent *)
-{
-    FHover = FDown = false;
-    update();
-}
-
-void TGlyphButton::mousePressEvent(QMouseEvent *e)
-{
-    // Taken here, so a press on the button never reaches the bar beneath it.
-    e->accept();
-    if (e->button() == Qt::LeftButton) {
-        FDown = true;
-        update();
-    }
-}
-
-void TGlyphButton::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() != Qt::LeftButton || !FDown)
-        return;
-    FDown = false;
-    update();
-    if (rect().contains(e->position().toPoint()))
-        emit Clicked(this);
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "scene/SceneButton.h"
+
 #include <QColor>
 #include <QPainterPath>
-#include <QWidget>
 
 // A round button (an ellipse filling the widget) with a filled vector glyph.
 // The glyph's path is stretched into its box, given in the button's own
 // coordinates. The fill lightens while the mouse is over the button.
-class TGlyphButton : public QWidget
+class TGlyphButton : public TSceneButton
 {
     Q_OBJECT
 public:
@@ -20,24 +21,12 @@ public:
     void SetColors(const QColor &AFill, const QColor &AOutline, qreal AOutlineWidth,
                    const QColor &AGlyph);
 
-    int Tag() const { return FTag; }
-    void SetTag(int AValue) { FTag = AValue; }
-
-signals:
-    void Clicked(TGlyphButton *Sender);
-
 protected:
     void paintEvent(QPaintEvent *e) override;
-    void enterEvent(QEnterEvent *e) override;
-    void leaveEvent(QEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
     QPainterPath FGlyph;
     QRectF FGlyphBox;
     QColor FFill{0x57, 0x57, 0x57}, FOutline{0x93, 0x93, 0x93}, FGlyphColor{Qt::white};
     qreal FOutlineWidth = 2;
-    int FTag = 0;
-    bool FHover = false, FDown = false;
 };

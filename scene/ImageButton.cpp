@@ -1,14 +1,10 @@
 #include "scene/ImageButton.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 TImageButton::TImageButton(QWidget *AParent)
-    : QWidget(AParent)
-{
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_Hover);
-}
+    : TSceneButton(AParent)
+{}
 
 void TImageButton::SetImages(const QImage &ANormal, const QImage &APressed, const QImage &AHot)
 {
@@ -32,17 +28,24 @@ void TImageButton::SetButtonEnabled(bool AEnabled)
     setAttribute(Qt::WA_TransparentForMouseEvents, !AEnabled);
     setEnabled(AEnabled);
     if (!AEnabled)
-        FHover = FMouseDown = false;
+        ResetMouse();
     update();
 }
 
 const QImage &TImageButton::CurrentImage() const
 {
-    if ((FMouseDown && FHover) || FIsPressed)
+    if ((Down() && Hover()) || FIsPressed)
         return FPressed;
-    if (FHover && isEnabled())
+    if (Hover() && isEnabled())
         return FHot;
     return FNormal;
+}
+
+void TImageButton::Click()
+{
+    if (FStaysPressed)
+        SetIsPressed(!FIsPressed);
+    TSceneButton::Click();
 }
 
 void TImageButton::paintEvent(QPaintEvent *)
@@ -55,41 +58,4 @@ void TImageButton::paintEvent(QPaintEvent *)
     p.setOpacity(FOpacity);
     // The target is in logical pixels: a 2x image fills it at full density.
     p.drawImage(QRectF(rect()), image);
-}
-
-void TImageButton::enterEvent(QEnterEvent *)
-{
-    FHover = true;
-    update();
-}
-
-void TImageButton::leaveEvent(QEvent *)
-{
-    FHover = false;
-    update();
-}
-
-void TImageButton::mousePressEvent(QMouseEvent *e)
-{
-    e->accept();
-    if (e->button() != Qt::LeftButton)
-        return;
-    FMouseDown = true;
-    FHover = true;
-    update();
-}
-
-void TImageButton::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() != Qt::LeftButton || !FMouseDown)
-        return;
-    FMouseDown = false;
-    const bool inside = rect().contains(e->position().toPoint());
-    FHover = inside;
-    update();
-    if (!inside)
-        return;
-    if (FStaysPressed)
-        SetIsPressed(!FIsPressed);
-    emit Clicked(this);
 }

@@ -1,13 +1,11 @@
 #include "scene/TabButton.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 TTabButton::TTabButton(QWidget *AParent)
-    : QWidget(AParent)
+    : TSceneButton(AParent)
 {
-    setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -46,16 +44,4 @@ void TTabButton::paintEvent(QPaintEvent *)
         p.setPen(QPen(FOutline, 1));
         p.drawPath(shape);
     }
-}
-
-void TTabButton::mousePressEvent(QMouseEvent *e)
-{
-    // Taken here, so a press on a tab never reaches the bar beneath it.
-    e->accept();
-}
-
-void TTabButton::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        emit Clicked(this);
 }

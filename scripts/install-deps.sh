@@ -19,7 +19,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang-format
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
-  libqt6svg6 qt6-qpa-plugins libgl-dev
+  libqt6svg6 qt6-qpa-plugins qt6-wayland libgl-dev
   # GStreamer 1.22
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools

@@ -104,12 +104,17 @@ void TComponentUSB::Fire()
     if (!OnUSBChanage)
         return;
     FInCall = true;
+    // The handler may end the notifier's owner, and the notifier with it:
+    // it runs from a copy, and the notifier is not touched after it if gone.
+    const QPointer<TComponentUSB> self(this);
+    const std::function<void()> handler = OnUSBChanage;
     try {
-        OnUSBChanage();
+        handler();
     } catch (const std::exception &e) {
         qCWarning(lcSupport).noquote() << "the device-change handler failed:" << e.what();
     } catch (...) {
         qCWarning(lcSupport) << "the device-change handler failed";
     }
-    FInCall = false;
+    if (self)
+        FInCall = false;
 }

@@ -4,9 +4,11 @@
 // window's own maximised state, full screen and the sliding menu.
 #include "MainWindowFixture.h"
 #include "app/MenuTable.h"
+#include "scene/CalloutPopup.h"
 #include "scene/GlyphButton.h"
 #include "scene/ImageButton.h"
 #include "scene/TabButton.h"
+#include "scene/TextButton.h"
 #include "scene/TextItem.h"
 #include "support/CustomResource.h"
 #include "support/Language.h"
@@ -36,6 +38,15 @@ void ClickInWindow(QWidget *AWindow, QWidget *AControl, QPoint AAt = {-1, -1})
     const QPoint local = AAt.x() < 0 ? AControl->rect().center() : AAt;
     QTest::mouseClick(AWindow->windowHandle(), Qt::LeftButton, {}, AControl->mapTo(AWindow, local));
 }
+
+} // namespace
+
+void PrintTo(const QSize &ASize, std::ostream *AOut)
+{
+    *AOut << ASize.width() << "x" << ASize.height();
+}
+
+namespace {
 
 class MenuLayout : public MainWindowTest, public ::testing::WithParamInterface<QSize>
 {};
@@ -303,6 +314,159 @@ TEST_F(MainWindowTest, TheFullScreenMenuSlidesInSixTicksAndReverses)
     Form->SlideMenu(true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Form->MenuSliding(); }, 5000));
     EXPECT_EQ(Form->vgSceneMenu->y(), -MenuBarHeight);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, PressingTheTitleBarWhileMaximisedRestoresTheWindowUnderTheMouse)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    ASSERT_EQ(Form->CustomWindowState(), cwsMax);
+    // In the drawing menu the title bar does nothing.
+    Form->TabClick(2);
+    const QPoint free(900, 15); // on LayoutMenu, clear of the tabs and buttons
+    ASSERT_EQ(Form->childAt(free), Form->LayoutMenu);
+    QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
+    QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
+    EXPECT_EQ(Form->CustomWindowState(), cwsMax);
+
+    Form->TabClick(1);
+    QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
+    QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
+    EXPECT_EQ(Form->CustomWindowState(), cwsNormal);
+    EXPECT_EQ(Form->geometry(), QRect(900 - DesignWidth / 2, 0, DesignWidth, DesignHeight));
+}
+
+struct TEdgeCase
+{
+    const char *Name;
+    QPoint At; // negative: from the right or bottom edge
+    Qt::CursorShape Cursor;
+};
+
+void PrintTo(const TEdgeCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
+
+class WindowEdges : public MainWindowTest, public ::testing::WithParamInterface<TEdgeCase>
+{};
+
+TEST_P(WindowEdges, ShowTheirResizeCursorOnlyInThePreviewMenuOutsideFullScreen)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    Form->SetCustomWindowState(cwsNormal);
+    const QPoint raw = GetParam().At;
+    const QPoint at(raw.x() < 0 ? Form->width() + raw.x() : raw.x(),
+                    raw.y() < 0 ? Form->height() + raw.y() : raw.y());
+    QTest::mouseMove(Form->windowHandle(), at);
+    EXPECT_EQ(Form->cursor().shape(), GetParam().Cursor);
+
+    Form->TabClick(2);
+    Form->setCursor(Qt::ArrowCursor);
+    QTest::mouseMove(Form->windowHandle(), at + QPoint(0, 0));
+    EXPECT_EQ(Form->cursor().shape(), Qt::ArrowCursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, WindowEdges,
+                         ::testing::Values(TEdgeCase{"BottomLeft", {2, -2}, Qt::SizeBDiagCursor},
+                                           TEdgeCase{"BottomRight", {-2, -2}, Qt::SizeFDiagCursor},
+                                           TEdgeCase{"Right", {-2, 300}, Qt::SizeHorCursor},
+                                           TEdgeCase{"Left", {2, 300}, Qt::SizeHorCursor},
+                                           TEdgeCase{"Bottom", {500, -2}, Qt::SizeVerCursor},
+                                           TEdgeCase{"TopIsNoEdge", {500, 2}, Qt::ArrowCursor}),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST_F(MainWindowTest, InFullScreenTheCursorAtTheTopBringsTheMenuAndBelowItSendsItAway)
+{
+    StartLive();
+    QCursor::setPos(960, 700);
+    Form->SetFullScreen(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == -MenuBarHeight; }, 5000));
+    QCursor::setPos(960, 0);
+    if (QCursor::pos() != QPoint(960, 0))
+        GTEST_SKIP() << "this platform does not move the cursor";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == 0; }, 5000));
+    QCursor::setPos(960, 60); // over the menu: it stays
+    QTest::qWait(300);
+    EXPECT_EQ(Form->vgSceneMenu->y(), 0);
+    QCursor::setPos(960, 700);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form->vgSceneMenu->y() == -MenuBarHeight; }, 5000));
+}
+
+TEST_F(MainWindowTest, TheProgramIconOpensTheInformationForm)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    QString shown;
+    QTimer::singleShot(100, [&] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            shown = dialog->objectName();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    ClickInWindow(Form.get(), Form->imgIcon);
+    EXPECT_EQ(shown, QStringLiteral("InfoForm"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheResolutionPopupListsTheModesAndHandsBackTheOneClicked)
+{
+    Start();
+    ASSERT_TRUE(Form->Created());
+    Form->show();
+    QString chosen;
+    Form->ShowResolutionPopup(
+        {{QStringLiteral("1920x1080 (MJPG)"), QStringLiteral("1920x1080"), false},
+         {QStringLiteral("1280x720 (MJPG)"), QStringLiteral("1280x720"), true},
+         {QStringLiteral("640x480 (MJPG)"), QStringLiteral("640x480"), false}},
+        [&](const QString &ATag) { chosen = ATag; });
+    TCalloutPopup *popup = Form->PopupResolution;
+    ASSERT_TRUE(popup->isVisible());
+    QWidget *button = Form->MenuButton(QStringLiteral("btnPreview_Resolution"));
+    EXPECT_EQ(popup->geometry().center().x(), button->mapToGlobal(button->rect().center()).x());
+    EXPECT_EQ(popup->y(), button->mapToGlobal(QPoint(0, button->height())).y());
+    const auto lines = popup->Content()->findChildren<TTextButton *>();
+    ASSERT_EQ(lines.size(), 3);
+    QStringList texts;
+    for (const TTextButton *line : lines) {
+        texts << line->Text();
+        EXPECT_EQ(line->x(), 20);
+        EXPECT_EQ(line->TextFont().bold(), line->Text() == QLatin1String("1280x720"));
+        EXPECT_EQ(line->Color(), line->Text() == QLatin1String("1280x720")
+                                     ? QColor(0x4D, 0x4C, 0x53)
+                                     : QColor(0x8E, 0x8E, 0x8E));
+    }
+    EXPECT_EQ(texts, (QStringList{"1920x1080", "1280x720", "640x480"}));
+    // 15 above the lines; three lines of 20 with their separators, the
+    // label of 23; the popup is that plus 30 (and its callout).
+    EXPECT_EQ(lines[0]->y(), 15);
+    EXPECT_EQ(lines[1]->y(), 36);
+    auto *label = popup->Content()->findChild<TTextItem *>(QStringLiteral("ResolutionCodec"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->Text(), QStringLiteral("MJPG"));
+    EXPECT_EQ(popup->height(), 3 * 21 + 23 + 30 + popup->CalloutLength());
+
+    QTest::mouseClick(lines[2], Qt::LeftButton);
+    EXPECT_EQ(chosen, QStringLiteral("640x480 (MJPG)"));
+    EXPECT_FALSE(popup->isVisible());
+
+    // Without modes: no lines and no label.
+    Form->ShowResolutionPopup({}, {});
+    EXPECT_TRUE(popup->Content()->findChildren<TTextButton *>().isEmpty());
+    EXPECT_EQ(popup->Content()->findChild<TTextItem *>(QStringLiteral("ResolutionCodec")), nullptr);
+    EXPECT_EQ(popup->height(), 30 + popup->CalloutLength());
+    popup->hide();
 }
 
 } // namespace

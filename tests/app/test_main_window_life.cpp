@@ -217,3 +217,45 @@ TEST_F(MainWindowLife, TerminationSignalFinishesTheRecordingAndClosesWithoutTheQ
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowLife, TheConfiguredBrightnessReachesTheCameraOnlyWhenTheFileHasIt)
+{
+    for (const bool inFile : {false, true}) {
+        SCOPED_TRACE(inFile ? "in the file" : "not in the file");
+        writeFile(Home.documents() + QStringLiteral("/Ovilen/Ovilen.cfg"),
+                  inFile ? "[VIDEO]\nBrightness=77\n" : "[VIDEO]\n");
+        StartLive();
+        EXPECT_EQ(Form->VideoCap()->Brightness(), inFile ? 77 : 128);
+        Form.reset();
+        Modules.reset();
+        TSimulatedCameras::Clear();
+    }
+}
+
+TEST_F(MainWindowLife, TheSettingsCameraButtonOpensTheCameraControlsOverTheDialog)
+{
+    StartLive();
+    QWidget *owner = nullptr;
+    Form->OnVideoSetting = [&](QWidget *AOwner) {
+        owner = AOwner;
+    };
+    QString title;
+    QTimer::singleShot(200, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        if (auto *camera = dialog->findChild<QPushButton *>(QStringLiteral("btnCamSetting")))
+            camera->click();
+        if (auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("btnCancel")))
+            cancel->click();
+    });
+    Form->PreviewMenuClick(Form->MenuButton(QStringLiteral("btnPreview_Setting")));
+    EXPECT_EQ(title, Language->Setting.Title);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(owner->objectName(), QStringLiteral("SettingForm"));
+}
+
+} // namespace

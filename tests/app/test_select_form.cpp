@@ -1,5 +1,6 @@
 // The camera-selection dialog driven offscreen, and the choice of the camera
 // through it.
+#include "Screenshot.h"
 #include "TempHome.h"
 #include "app/CameraSelect.h"
 #include "app/dialogs/SelectForm.h"
@@ -114,6 +115,8 @@ TEST_F(SelectDialog, EveryWayOfClosingAppliesTheSelectedLine)
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         ClickRow(&form, 1);
+        if (way.Name == std::string("apply"))
+            saveScreenshot(&form, "select-camera");
         way.Close(&form);
         EXPECT_FALSE(form.isVisible()) << way.Name;
         EXPECT_EQ(form.result(), QDialog::Accepted) << way.Name;

@@ -24,12 +24,8 @@ protected:
         qunsetenv(TSimulatedCameras::EnvironmentVariable);
         TSimulatedCameras::Clear();
     }
-    void Write(const QByteArray &text)
-    {
-        QFile f(FFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(text), text.size());
-    }
+    // Whole, then closed: as an editor or a script writes it.
+    void Write(const QByteArray &text) { writeFile(FFile, text); }
     static QStringList Paths()
     {
         QStringList paths;

@@ -4,8 +4,11 @@
 #include "CaptureTestSupport.h"
 #include "capture/ModeText.h"
 #include "capture/V4l2Provider.h"
+#include "support/CameraDiscovery.h"
+#include "support/ComponentUSB.h"
 
 #include <QFile>
+#include <linux/videodev2.h>
 
 namespace {
 
@@ -82,6 +85,107 @@ TEST_F(Vivid, PreviewsAndStopsWhenTheDeviceGoes)
     EXPECT_FALSE(cap.StartPreview());
     EXPECT_EQ(cap.ErrorCount, 1);
     ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/bind", "vivid.0"));
+}
+
+// The picture controls vivid offers (brightness, contrast, saturation, hue),
+// read and written through the component while the picture runs.
+TEST_F(Vivid, ControlsAreReadAndWrittenWithinTheirRanges)
+{
+    TTestVideoCap cap;
+    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+    ASSERT_TRUE(cap.SetVideoDevicePath(Device->DevicePath()));
+    const TCameraControlsPtr controls = cap.CameraControls();
+    ASSERT_TRUE(controls);
+    for (const TCameraControlInfo &c : controls->Query())
+        std::printf("  control %08x %-28s %d..%d step %d default %d%s\n", c.Id, qPrintable(c.Name),
+                    c.Minimum, c.Maximum, c.Step, c.Default, c.Type == cctMenu ? " (menu)" : "");
+    for (TCameraControl c : {ccBrightness, ccContrast, ccSaturation, ccHue})
+        EXPECT_TRUE(cap.ControlValue(c).has_value()) << int(c);
+    const auto brightness = controls->QueryOne(V4L2_CID_BRIGHTNESS);
+    const auto hue = controls->QueryOne(V4L2_CID_HUE);
+    ASSERT_TRUE(brightness && hue);
+
+    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_TRUE(cap.StartPreview());
+    ASSERT_TRUE(WaitUntil([&] { return cap.StartPreviewCount == 1; }, 30000));
+    cap.SetBrightness(brightness->Maximum + 100);
+    EXPECT_EQ(cap.Brightness(), brightness->Maximum);
+    cap.SetBrightness(brightness->Minimum - 100);
+    EXPECT_EQ(cap.Brightness(), brightness->Minimum);
+    cap.SetBrightness(brightness->Default);
+    EXPECT_EQ(cap.Brightness(), brightness->Default);
+    if (hue->Minimum < 0) {
+        // -1 is a value like any other.
+        EXPECT_EQ(cap.SetControlValue(ccHue, -1), -1);
+        EXPECT_EQ(cap.ControlValue(ccHue), -1);
+    }
+    // No focus on vivid: the focus operations leave everything alone.
+    int lo = 7, hi = 7, value = 7;
+    cap.Autofocus(5000);
+    cap.GetFocusRange(lo, hi, value);
+    EXPECT_EQ(std::make_tuple(lo, hi, value), std::make_tuple(7, 7, 7));
+    EXPECT_EQ(cap.MFFocus(), -1);
+    EXPECT_TRUE(cap.Previewing());
+    cap.StopPreview();
+}
+
+// Discovery walks the same enumeration as the component: the index it gives
+// vivid is vivid's place in the component's devices, and its path binds it.
+TEST_F(Vivid, DiscoveryIndexesAndPathsMatchTheComponent)
+{
+    TCameraList list;
+    EnumCameraDevices("platform/vivid", list, {std::make_shared<TV4l2Provider>()});
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].DevicePath, Device->DevicePath());
+    EXPECT_EQ(list[0].Name, Device->FriendlyName());
+    const auto devices = EnumerateDevices({std::make_shared<TV4l2Provider>()});
+    ASSERT_LT(list[0].DeviceIndex, int(devices.size()));
+    EXPECT_EQ(devices[std::size_t(list[0].DeviceIndex)]->DevicePath(), Device->DevicePath());
+    // vivid sits on the platform bus: no document camera among its nodes.
+    TCameraList cameras;
+    EnumCameraDevices(CameraFilter, cameras, {std::make_shared<TV4l2Provider>()});
+    EXPECT_TRUE(cameras.isEmpty());
+
+    TTestVideoCap cap;
+    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+    ASSERT_TRUE(cap.SetVideoDevicePath(list[0].DevicePath));
+    EXPECT_EQ(cap.VideoDevicePath(), Device->DevicePath());
+}
+
+// The cable pulled under a running picture, with the notifier listening:
+// the preview stops, the controls are gone, and the notifier calls once.
+TEST_F(Vivid, UnbindingDuringPreviewIsHeardAndStopsThePicture)
+{
+    TComponentUSB usb;
+    if (!usb.Monitoring())
+        GTEST_SKIP() << "no device monitor here";
+    int calls = 0;
+    usb.OnUSBChanage = [&] {
+        ++calls;
+    };
+    TTestVideoCap cap;
+    cap.SetDeviceProviders({std::make_shared<TV4l2Provider>()});
+    ASSERT_TRUE(cap.SetVideoDevicePath(Device->DevicePath()));
+    ASSERT_TRUE(cap.setVideoSize(640, 480, "YUY2"));
+    ASSERT_TRUE(cap.StartPreview());
+    ASSERT_TRUE(WaitUntil([&] { return cap.StartPreviewCount == 1; }, 30000));
+    const QString path = Device->DevicePath();
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/unbind", "vivid.0"));
+    EXPECT_TRUE(WaitUntil([&] { return !cap.Previewing(); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return calls >= 1; }, 30000));
+    Spin(3 * TComponentUSB::CoalesceMs);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(cap.Brightness(), -1);
+    EXPECT_FALSE(cap.SetVideoDevicePath(path));
+
+    // Back again, maybe under another node number (the path names the node).
+    ASSERT_TRUE(WriteSysfs(QString(VividDriver) + "/bind", "vivid.0"));
+    EXPECT_TRUE(WaitUntil([&] { return calls == 2; }, 30000));
+    const TCaptureDevicePtr again = FindVivid();
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(cap.SetVideoDevicePath(again->DevicePath()));
+    std::printf("  before: %s\n  after:  %s\n", qPrintable(path),
+                qPrintable(again->DevicePath()));
 }
 
 } // namespace

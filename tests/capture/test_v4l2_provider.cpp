@@ -356,6 +356,9 @@ TEST_F(V4l2, TheComponentListsBindsAndChoosesModesWithoutReopening)
         ASSERT_EQ(cap.VideoHeight(), 1200);
     }
     EXPECT_EQ(Sys->Opens, opens);
+    // The bound camera keeps one handle for its controls, until it is let go.
+    EXPECT_EQ(Sys->Opens, Sys->Closes + 1);
+    cap.SetVideoDeviceIndex(-1);
     EXPECT_EQ(Sys->Opens, Sys->Closes);
 }
 

@@ -29,6 +29,11 @@ struct TPathCase
     int Elements;
 };
 
+void PrintTo(const TPathCase &ACase, std::ostream *AOut)
+{
+    *AOut << ACase.Name;
+}
+
 class PathData : public ::testing::TestWithParam<TPathCase>
 {};
 
@@ -158,7 +163,8 @@ TEST(TabButton, TheTabInFrontTakesTheOverlap)
     bar.show();
     std::vector<int> tags;
     for (TTabButton *t : {&first, &second})
-        QObject::connect(t, &TTabButton::Clicked, [&](TTabButton *s) { tags.push_back(s->Tag()); });
+        QObject::connect(t, &TTabButton::Clicked,
+                         [&](TSceneButton *s) { tags.push_back(s->Tag()); });
     const QPoint overlap(78, 10);
     QTest::mouseClick(bar.windowHandle(), Qt::LeftButton, {}, overlap);
     first.raise();

@@ -45,13 +45,8 @@ protected:
         qunsetenv(TSimulatedCameras::EnvironmentVariable);
         TSimulatedCameras::Clear();
     }
-    // Writes the file the way an editor or a script does: whole, then closed.
-    void WriteCameras(const QByteArray &text)
-    {
-        QFile f(FFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(text), text.size());
-    }
+    // Whole, then closed: as an editor or a script writes it.
+    void WriteCameras(const QByteArray &text) { writeFile(FFile, text); }
     static bool WaitFor(const std::function<bool()> &done) { return QTest::qWaitFor(done, 10000); }
     // Long enough for a second call to come if one were due.
     static void Settle() { QTest::qWait(3 * TComponentUSB::CoalesceMs); }
@@ -150,6 +145,20 @@ TEST_F(HotPlug, AThrowingHandlerIsLoggedAndTheNotifierGoesOn)
     WriteCameras(CamB);
     ASSERT_TRUE(WaitFor([&] { return Calls == 2; }));
     EXPECT_EQ(Paths(Seen.back()), QStringList({"usb#VID_1234&PID_2003#b"}));
+}
+
+TEST_F(HotPlug, AHandlerMayEndTheNotifier)
+{
+    // As a main window that closes itself when its camera is gone.
+    During = [this] {
+        FUsb.reset();
+    };
+    WriteCameras(CamA);
+    ASSERT_TRUE(WaitFor([&] { return Calls == 1; }));
+    EXPECT_EQ(FUsb, nullptr);
+    WriteCameras(CamB);
+    Settle();
+    EXPECT_EQ(Calls, 1);
 }
 
 TEST_F(HotPlug, WithoutAHandlerNothingHappens)
