@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 
 #include "app/AppLog.h"
+#include "app/DrawingCommands.h"
 #include "app/MessageDlg.h"
 #include "app/PreviewCommands.h"
 #include "app/VclPanel.h"
@@ -89,8 +90,12 @@ bool TMainForm::FormCreate()
     SetMenuAlign(cmaTop);
     SetPreviewType(cptPreview);
     ShowWaiting(false);
-    FPenType = cptPen;
-    FPenWidth = 5;
+    // A white pen, thickness 5.
+    FDrawingCommands->SelectPenType(cptPen);
+    FDrawingCommands->SelectPenColor(QStringLiteral("#FFFFFFFF"));
+    FDrawingCommands->SelectPenWidth(5);
+    FPenType = FDrawingCommands->PenType();
+    FPenWidth = FDrawingCommands->PenWidth();
 
     // The window opens stretched over the work area; the first restore gives
     // the design size centred on the screen.
@@ -144,6 +149,21 @@ void TMainForm::InitVariables()
     FVideoCap->installEventFilter(this);
     pnlPreviewLoading->raise();
 
+    // The drawing commands drive the canvas and make the drawing popups.
+    FDrawingCommands =
+        std::make_unique<TDrawingCommands>(*FKARVOCanvas, *FVideoCap, *Language, *this, *this);
+    OnDrawingCommand = [this](int ATag) {
+        FDrawingCommands->DrawingMenuClick(ATag);
+    };
+    OnCaptureForDrawing = [this] {
+        FDrawingCommands->CaptureForDrawing();
+    };
+    TDrawingPopups &popups = FDrawingCommands->Popups();
+    popups.LoadSkin(*SkinResource, FSkinRatio);
+    PopupPenOption = &popups.PenOption;
+    PopupEraserTool = &popups.EraserTool;
+    PopupBoardTool = &popups.BoardTool;
+    PopupShapeTool = &popups.ShapeTool;
     FComponentUSB = std::make_unique<TComponentUSB>();
     FComponentUSB->OnUSBChanage = [this] {
         UsbChanged();
@@ -159,13 +179,17 @@ void TMainForm::FormDestroy()
             FVideoCap->StopRecord();
         if (FVideoCap->Previewing())
             FVideoCap->StopPreview();
-        // The commands detach from the component's events before it goes,
-        // and the window stops watching it.
+        // The command objects detach from the component's events and drop
+        // their hold on it first; the window's event filter looks at
+        // FVideoCap, so it is cleared before the component's destructor
+        // sends its last events.
         FPreviewCommands.reset();
+        FDrawingCommands.reset();
         TCustomVideoCap *cap = std::exchange(FVideoCap, nullptr);
         cap->removeEventFilter(this);
         delete cap;
     }
+    FDrawingCommands.reset();
     FKARVOCanvas.reset();
     FComponentUSB.reset();
 }

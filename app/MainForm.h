@@ -8,6 +8,7 @@
 //
 // Everything here runs on the UI thread; nothing waits for a worker.
 
+#include "app/DrawingView.h"
 #include "app/MainTypes.h"
 #include "app/MainView.h"
 #include "app/MenuTable.h"
@@ -24,6 +25,7 @@
 
 class QEvent;
 class TPreviewCommands;
+class TDrawingCommands;
 class TComponentUSB;
 class TCustomVideoCap;
 class TKARVOCanvas;
@@ -51,7 +53,7 @@ void TerminateSelf();
 // What TerminateSelf finally does; std::_Exit(1) unless a test replaces it.
 extern std::function<void()> TerminateProc;
 
-class TMainForm : public QWidget, public IMainView
+class TMainForm : public QWidget, public IMainView, public IDrawingView
 {
     Q_OBJECT
 public:
@@ -103,6 +105,15 @@ public:
     QString OpenFileDialog(const QString &AFilter) override;
     void ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
                              std::function<void(const QString &ATagText)> AOnChoose) override;
+    // ---- the view the drawing commands use (MainFormDrawing.cpp) ----
+    QImage ImageViewerScreenshot() override;
+    QSize DrawingAreaSize() const override;
+    QSize CanvasPanelSize() const override;
+    void MaximizeWindow() override;
+    QWidget *DrawingButton(const QString &AName) override;
+    QWidget *CanvasHost() override;
+    QWidget *PopupParent() override { return this; }
+
     // Loads a button's three images from ABase + "N", "D", "O".
     void LoadButtonImages(TImageButton *AButton, const QString &ABase);
 
@@ -138,13 +149,14 @@ public:
     // ---- state and parts (read by command objects and tests) ----
     TCustomMenuType MenuType() const { return FMenuType; }
     TCustomMenuAlign MenuAlign() const { return FMenuAlign; }
-    TCustomPreviewType PreviewType() const;
+    TCustomPreviewType PreviewType() const override;
     TCustomWindowState CustomWindowState() const { return FCustomWindowState; }
     bool MenuSliding() const { return FTimerMenu.isActive(); }
     int TimerMenuStep() const { return FTimerMenuStep; }
     QRect OldBound() const { return FOldBound; }
     QRect OldBound2() const { return FOldBound2; }
     TPreviewCommands *PreviewCommands() const { return FPreviewCommands.get(); }
+    TDrawingCommands *DrawingCommands() const { return FDrawingCommands.get(); }
     TCustomVideoCap *VideoCap() const { return FVideoCap; }
     TComponentUSB *ComponentUSB() const { return FComponentUSB.get(); }
     TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
@@ -242,6 +254,7 @@ private:
 
     // ---- our own ----
     std::unique_ptr<TPreviewCommands> FPreviewCommands;
+    std::unique_ptr<TDrawingCommands> FDrawingCommands;
     bool FCreated = false;
     bool FCloseAsked = false; // a close without the exit question is under way
     bool FClosing = false;

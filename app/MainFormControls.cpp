@@ -93,24 +93,12 @@ void TMainForm::CreateControls()
     pnlDrawingLoading->TextItem()->setObjectName(QStringLiteral("txtDrawingLoading"));
     pnlDrawingLoading->TextItem()->setAccessibleName(QStringLiteral("txtDrawingLoading"));
 
-    const struct
-    {
-        TCalloutPopup **Popup;
-        const char *Name;
-    } popups[] = {{&PopupPenOption, "PopupPenOption"},
-                  {&PopupEraserTool, "PopupEraserTool"},
-                  {&PopupBoardTool, "PopupBoardTool"},
-                  {&PopupShapeTool, "PopupShapeTool"}};
     PopupResolution = Make<TResolutionPopup>(this, "PopupResolution");
     winpopupResolution = PopupResolution->Content();
     winpopupResolution->setObjectName(QStringLiteral("winpopupResolution"));
-    for (const auto &p : popups)
-        *p.Popup = Make<TCalloutPopup>(this, p.Name);
-    for (TCalloutPopup *popup : std::initializer_list<TCalloutPopup *>{
-             PopupResolution, PopupPenOption, PopupEraserTool, PopupBoardTool, PopupShapeTool}) {
-        popup->SetCallout(23, 11);
-        popup->hide();
-    }
+    PopupResolution->SetCallout(23, 11);
+    PopupResolution->hide();
+    // The drawing popups are made by the drawing commands (InitVariables).
 }
 
 void TMainForm::CreateMenuButtons()

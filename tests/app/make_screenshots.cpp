@@ -1,6 +1,7 @@
 // Takes the screenshots of docs/screenshots from the real window on the
 // simulated camera: run it on an X server (scripts/screenshots.sh starts
 // Xvfb at 1920 × 1080) with the output folder as its argument.
+#include "DrawingScreenshots.h"
 #include "app/AppStyle.h"
 #include "app/MainForm.h"
 #include "app/ProgramModules.h"
@@ -73,6 +74,7 @@ int main(int argc, char **argv)
     form.TabClick(2);
     Save(folder, "drawing-menu.png");
     form.TabClick(1);
+    TakeDrawingScreenshots(form, [&](const char *AName) { Save(folder, AName); });
 
     form.SetFullScreen(true);
     WaitFor([&] { return !form.MenuSliding(); }, 2000);

@@ -1,0 +1,113 @@
+#pragma once
+
+// The commands of the drawing menu. The main window owns one object, hands
+// it every click of a drawing button by the button's tag, and calls
+// CaptureForDrawing when the drawing menu is entered. The object makes the
+// menu's four popups in the view's PopupParent() (Popups(); the window loads
+// their skin) and answers their clicks itself. A right-click on the drawing area opens the board
+// popup there; touch input on it is handled by TCanvasInput.
+//
+// Everything runs on the UI thread. The canvas library works synchronously
+// on that thread; nothing here waits for anything else.
+
+#include "app/DrawingPopups.h"
+#include "app/DrawingView.h"
+#include "app/MainView.h"
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QImage;
+class TCanvasInput;
+class TCustomVideoCap;
+class TKARVOCanvas;
+class TLanguage;
+
+class TDrawingCommands : public QObject
+{
+public:
+    TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVideoCap, const TLanguage &ALanguage,
+                     IMainView &AView, IDrawingView &ADrawingView);
+    ~TDrawingCommands() override;
+    TDrawingCommands(const TDrawingCommands &) = delete;
+    TDrawingCommands &operator=(const TDrawingCommands &) = delete;
+
+    // The click handler shared by the drawing buttons: runs the command of
+    // ATag (1 load ... 14 move); a tag without a command does nothing.
+    void DrawingMenuClick(int ATag);
+
+    // Puts the picture the preview area shows onto the canvas, exactly as
+    // shown, and keeps a copy in "Temp/Capture.Bmp" for the back command.
+    // Outside full screen the window becomes maximised.
+    void CaptureForDrawing();
+    // Makes ABitmap the canvas's picture (annotations and history emptied),
+    // sized and centred in the drawing area.
+    void SetCanvasPicture(const QImage &ABitmap);
+    // Loads an image file, scaled down to fit pnlCanvas when larger, onto the
+    // canvas. False, with the canvas unchanged, when it cannot be read.
+    bool LoadCanvasPicture(const QString &AFileName);
+    // Rotation angle 0 and the rotate button released; the move command
+    // enabled exactly when the canvas is larger than pnlCanvas.
+    void UpdateCanvasTools();
+
+    void SelectPenType(TCustomPenType Value);
+    void SelectPenColor(const QString &AColorText);
+    void SelectPenWidth(std::uint8_t Value);
+    // The pen-option button shows the tool family in the pen's colour.
+    void UpdatePenOptionImage();
+    // The canvas's pen colour as "#AARRGGBB" ("#FFFFFFFF" for white).
+    QString GetPenColorText() const;
+
+    // The popups' handlers.
+    void PenTypeClick(int ATag);
+    void PenColorClick(const QString &AColorText);
+    void PenWidthClick(int ATag);
+    void EraserToolClick(int ATag);
+    void ShapeToolClick(int ATag);
+    void BoardToolClick(const QString &ATagText);
+
+    // Opens the board popup with its callout at AGlobalPos.
+    void ShowBoardPopup(const QPoint &AGlobalPos);
+
+    TDrawingPopups &Popups() { return *FPopups; }
+    TCustomPenType PenType() const { return FPenType; }
+    std::uint8_t PenWidth() const { return FPenWidth; }
+    // The drawing's accumulated rotation: 0, 90, 180 or 270.
+    int RotationAngle() const { return FRotationAngle; }
+
+private:
+    void Load();
+    void Save();
+    void Redo();
+    void Undo();
+    void PenOption();
+    void EraserTool();
+    void ShapeTool();
+    void InvertColor();
+    void Rotate();
+    void FlipHorz();
+    void FlipVert();
+    void Back();
+    void Move();
+
+    // The drawing button a popup opens below; null when the window has none.
+    QWidget *Anchor(const char *AButton);
+    void SetRotationAngle(int AAngle);
+    // The family (pen or marker) drawn with last; the move tool returns to it.
+    TCustomPenType DrawFamily() const { return FDrawFamily; }
+
+    TKARVOCanvas &FCanvas;
+    TCustomVideoCap &FVideoCap;
+    const TLanguage &FLanguage;
+    IMainView &FView;
+    IDrawingView &FDrawingView;
+    std::unique_ptr<TDrawingPopups> FPopups;
+    std::unique_ptr<TCanvasInput> FInput;
+
+    TCustomPenType FPenType = cptPen;
+    TCustomPenType FDrawFamily = cptPen;
+    std::uint8_t FPenWidth = 0;
+    int FRotationAngle = 0;
+};

@@ -1,0 +1,3 @@
+#include "app/DrawingLog.h"
+
+Q_LOGGING_CATEGORY(lcDrawing, "ovilen.drawing")

@@ -1,0 +1,42 @@
+#pragma once
+
+// What the drawing commands need of the main window beyond IMainView: the
+// sizes of the drawing area, the picture the preview area shows, the window
+// state and the buttons the popups open from. TMainForm implements it; tests
+// give a small implementation of their own. UI thread only.
+
+#include "app/MainTypes.h"
+#include "app/MainView.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+class IDrawingView
+{
+public:
+    virtual ~IDrawingView() = default;
+
+    // What the preview work area shows now.
+    virtual TCustomPreviewType PreviewType() const = 0;
+    // The image viewer (imgViewer) as it is drawn now.
+    virtual QImage ImageViewerScreenshot() = 0;
+    // The room the canvas has: the window's size less pnlDrawing's padding,
+    // and less the menu bar's height outside full screen.
+    virtual QSize DrawingAreaSize() const = 0;
+    // The size of pnlCanvas now.
+    virtual QSize CanvasPanelSize() const = 0;
+    // The window's own maximised state (SetCustomWindowState(cwsMax)).
+    virtual void MaximizeWindow() = 0;
+    // The drawing-menu button AName ("btnDrawing_PenOption"); its popup opens
+    // below it. Null for an unknown name.
+    virtual QWidget *DrawingButton(const QString &AName) = 0;
+    // The panel that hosts the canvas (FVclPanel): right-clicks and touches
+    // on the drawing area arrive there.
+    virtual QWidget *CanvasHost() = 0;
+    // The window the drawing popups belong to (it owns them).
+    virtual QWidget *PopupParent() = 0;
+};
