@@ -53,6 +53,8 @@ GstPadProbeReturn OnGrabberData(GstPad *pad, GstPadProbeInfo *info, gpointer dat
         probe->Callback->FrameArrived();
         return GST_PAD_PROBE_OK;
     }
+    // Pooled memory that the picture window may have read as an earlier frame.
+    TakeHandOver(frame.map[0].data);
     auto *data0 = static_cast<std::uint8_t *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
     const auto *end = frame.map[0].data + frame.map[0].size;
     const TFrameLayout layout{data0, std::size_t(end - data0), GST_VIDEO_FRAME_WIDTH(&frame),

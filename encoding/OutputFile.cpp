@@ -179,7 +179,11 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
 bool TOutputFile::CreateBeside(const std::string &fileName, std::string &temporary)
 {
     const std::filesystem::path path(fileName);
-    std::string name = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: GCC 12 at -O3 warns wrongly about "." + string.
+    std::string hidden(1, '.');
+    hidden += path.filename().string();
+    hidden += ".XXXXXX";
+    std::string name = (path.parent_path() / hidden).string();
     const int fd = mkstemp(name.data());
     if (fd < 0)
         return false;

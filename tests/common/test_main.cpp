@@ -31,16 +31,20 @@ const char *__lsan_default_options()
 // ignore_noninstrumented_modules: what the system libraries call (malloc,
 // memcpy, free on their own memory) is not checked, but their locks and
 // descriptors still order the threads; every access of our own code is checked.
+#define OVILEN_TSAN_OPTIONS                                                                        \
+    "suppressions=" OVILEN_SANITIZER_DIR "/tsan.supp:halt_on_error=1:detect_deadlocks=0:"          \
+    "ignore_noninstrumented_modules=1"
 const char *__tsan_default_options()
 {
-    return "suppressions=" OVILEN_SANITIZER_DIR "/tsan.supp:halt_on_error=1:detect_deadlocks=0:"
-           "ignore_noninstrumented_modules=1";
+    return OVILEN_TSAN_OPTIONS;
 }
 }
 
 int main(int argc, char **argv)
 {
 #if defined(__SANITIZE_THREAD__)
+    // The programs a test starts (the viewer itself) are checked the same way.
+    setenv("TSAN_OPTIONS", OVILEN_TSAN_OPTIONS, 0);
     // GLib's slice allocator passes memory between threads through magazines
     // ThreadSanitizer cannot follow, so a block reused on another thread looks
     // like a race with its first owner. With every slice taken from malloc the
