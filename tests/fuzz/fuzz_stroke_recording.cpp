@@ -40,16 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
                                            : ovilen::fuzz::Bytes(AData + 1, ASize - 1);
     const QString path = ovilen::fuzz::WriteInput(QStringLiteral("input.krec"), file);
 
-    const auto events = RecordFile::read(path);
-    if (!events)
+    auto recording = RecordFile::Recording::open(path);
+    if (!recording)
         return 0;
-    // A recording that reads starts with a drawing; no time or undo limit
+    // A recording that opens starts with a drawing; no time or undo limit
     // read from it is negative.
-    if (events->empty() || events->front().type != RecordFile::EventType::Keyframe)
+    const std::vector<RecordFile::Event> &events = recording->events();
+    if (events.empty() || events.front().type != RecordFile::EventType::Keyframe)
         std::abort();
-    for (const RecordFile::Event &event : *events) {
+    for (const RecordFile::Event &event : events) {
         if (event.time < 0 || event.undoLimit < 0)
             std::abort();
+        // Later drawings are read as playback reaches them: from the file,
+        // within the recording's limit, or not at all.
+        if (event.type == RecordFile::EventType::Keyframe)
+            (void)recording->keyframe(event);
     }
     return 0;
 }
