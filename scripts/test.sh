@@ -19,6 +19,14 @@ scripts/install-deps.sh
 # No display is needed: Qt runs on its offscreen platform in the tests.
 export QT_QPA_PLATFORM=offscreen
 
+# The compiler cache: a second run, or another checkout on the same machine,
+# compiles only what changed. Paths below the checkout are hashed relative to
+# it, so checkouts in different folders share the cache.
+if command -v ccache >/dev/null 2>&1 && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$PWD"
+fi
+
 for preset in "${presets[@]}"; do
   echo "=== $preset: configure and build"
   cmake --preset "$preset"
