@@ -35,11 +35,11 @@ for preset in "${presets[@]}"; do
   ctest --preset "$preset"
 done
 if [ "$#" -eq 0 ]; then
-  echo "=== tsan: configure and build (capture and encoding tests)"
+  echo "=== tsan: configure and build (capture, encoding and window tests)"
   cmake --preset tsan
-  cmake --build --preset tsan --target tests/capture/all tests/encoding/all
-  echo "=== tsan: test (capture and encoding)"
-  ctest --preset tsan -L '^(capture|encoding)$'
+  cmake --build --preset tsan --target tests/capture/all tests/encoding/all tests/app/all tests/scene/all
+  echo "=== tsan: test (capture, encoding and the window)"
+  ctest --preset tsan -L '^(capture|encoding|app|scene)$'
 fi
 # The viewer as scripts/run.sh builds it: an optimised build can warn where
 # the others do not, and warnings are errors.
@@ -51,7 +51,7 @@ if [ "$#" -eq 0 ]; then
   scripts/fuzz.sh "${OVILEN_FUZZ_SECONDS:-30}"
 fi
 if [ "$#" -eq 0 ]; then
-  echo "=== all tests passed (${presets[*]}, tsan on capture and encoding, fuzzing); the release build compiles"
+  echo "=== all tests passed (${presets[*]}, tsan on capture, encoding and the window, fuzzing); the release build compiles"
 else
   echo "=== all tests passed (${presets[*]})"
 fi
