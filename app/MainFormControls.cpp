@@ -103,14 +103,14 @@ void TMainForm::CreateControls()
 
 void TMainForm::CreateMenuButtons()
 {
-    for (const TMenuButtonSpec &spec : ::MenuButtons()) {
-        QWidget *parent = spec.Menu == TMenuKind::Drawing  ? LayoutMenuDrawing
-                          : spec.Place == TMenuPlace::Zoom ? LayoutZoom
-                                                           : layoutMenuPreview;
+    for (const TMenuButtonEntry &entry : ::MenuButtons()) {
+        QWidget *parent = entry.Menu == TMenuKind::Drawing  ? LayoutMenuDrawing
+                          : entry.Place == TMenuPlace::Zoom ? LayoutZoom
+                                                            : layoutMenuPreview;
         auto *button =
-            Make<TImageButton>(parent, spec.Name, AccessibleNameOf(spec, Language.get()));
+            Make<TImageButton>(parent, entry.Name, AccessibleNameOf(entry, Language.get()));
         button->resize(MenuGeometry::Button, MenuGeometry::Button);
-        button->setVisible(spec.Place != TMenuPlace::Hidden);
+        button->setVisible(entry.Place != TMenuPlace::Hidden);
         FMenuButtons.push_back(button);
     }
 }
@@ -144,8 +144,8 @@ bool TMainForm::LoadSkin()
         return false;
     FSkinRatio = devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
     for (TImageButton *button : FMenuButtons)
-        if (const TMenuButtonSpec *spec = FindMenuButton(button->objectName()))
-            LoadButtonImages(button, QLatin1String(spec->SkinBase));
+        if (const TMenuButtonEntry *entry = FindMenuButton(button->objectName()))
+            LoadButtonImages(button, QLatin1String(entry->SkinBase));
     return true;
 }
 
@@ -199,11 +199,11 @@ void TMainForm::InitControls()
                 [this](TSceneButton *g) { SystemButtonClick(g->Tag()); });
 
     for (TImageButton *button : FMenuButtons) {
-        const TMenuButtonSpec *spec = FindMenuButton(button->objectName());
-        button->SetTag(spec->Tag);
-        button->SetStaysPressed(spec->StaysPressed);
+        const TMenuButtonEntry *entry = FindMenuButton(button->objectName());
+        button->SetTag(entry->Tag);
+        button->SetStaysPressed(entry->StaysPressed);
         button->setCursor(Qt::PointingHandCursor);
-        if (spec->Menu == TMenuKind::Preview)
+        if (entry->Menu == TMenuKind::Preview)
             connect(button, &TImageButton::Clicked, this,
                     [this, button] { PreviewMenuClick(button); });
         else

@@ -67,13 +67,13 @@ void TMainForm::PlaceMenuBar()
     const int margin = (Holder - Button) / 2;
     int rowEnd = 0;
     for (TImageButton *button : FMenuButtons) {
-        const TMenuButtonSpec *spec = FindMenuButton(button->objectName());
-        if (spec->Place == TMenuPlace::Row) {
-            button->move(spec->Slot * Holder + margin, buttonTop);
-            if (spec->Menu == TMenuKind::Preview)
-                rowEnd = std::max(rowEnd, (spec->Slot + 1) * Holder);
-        } else if (spec->Place == TMenuPlace::Zoom) {
-            button->move((ZoomWidth - ZoomBox) / 2 + spec->Slot * Button, buttonTop);
+        const TMenuButtonEntry *entry = FindMenuButton(button->objectName());
+        if (entry->Place == TMenuPlace::Row) {
+            button->move(entry->Slot * Holder + margin, buttonTop);
+            if (entry->Menu == TMenuKind::Preview)
+                rowEnd = std::max(rowEnd, (entry->Slot + 1) * Holder);
+        } else if (entry->Place == TMenuPlace::Zoom) {
+            button->move((ZoomWidth - ZoomBox) / 2 + entry->Slot * Button, buttonTop);
         }
     }
     LayoutZoom->setGeometry(menus.width() - ZoomWidth, 0, ZoomWidth, menus.height());

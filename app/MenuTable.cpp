@@ -8,7 +8,7 @@ using P = TPreviewMenu;
 using D = TDrawingMenu;
 
 // clang-format off
-const TMenuButtonSpec Table[] = {
+const TMenuButtonEntry Table[] = {
     {"btnPreview_Load",        Preview, 1,  "RES_PREVIEW_MENU_LOAD_",          Row, 0,  false, &P::Load,        nullptr, u"불러오기"},
     {"btnPreview_Capture",     Preview, 2,  "RES_PREVIEW_MENU_CAPTURE_",       Row, 1,  false, &P::Capture,     nullptr, u"화면캡쳐"},
     {"btnPreview_Record",      Preview, 3,  "RES_PREVIEW_MENU_RECORDING_",     Row, 2,  false, &P::Recording,   nullptr, u"동영상녹화"},
@@ -45,25 +45,25 @@ const TMenuButtonSpec Table[] = {
 
 } // namespace
 
-std::span<const TMenuButtonSpec> MenuButtons()
+std::span<const TMenuButtonEntry> MenuButtons()
 {
     return Table;
 }
 
-const TMenuButtonSpec *FindMenuButton(const QString &AName)
+const TMenuButtonEntry *FindMenuButton(const QString &AName)
 {
-    for (const TMenuButtonSpec &spec : Table)
-        if (AName == QLatin1String(spec.Name))
-            return &spec;
+    for (const TMenuButtonEntry &entry : Table)
+        if (AName == QLatin1String(entry.Name))
+            return &entry;
     return nullptr;
 }
 
-QString AccessibleNameOf(const TMenuButtonSpec &ASpec, const TLanguage *ALanguage)
+QString AccessibleNameOf(const TMenuButtonEntry &AEntry, const TLanguage *ALanguage)
 {
     QString text;
-    if (ALanguage && ASpec.PreviewText)
-        text = ALanguage->PreviewMenu.*ASpec.PreviewText;
-    if (ALanguage && ASpec.DrawingText)
-        text = ALanguage->DrawingMenu.*ASpec.DrawingText;
-    return text.isEmpty() ? QString::fromUtf16(ASpec.Fallback) : text;
+    if (ALanguage && AEntry.PreviewText)
+        text = ALanguage->PreviewMenu.*AEntry.PreviewText;
+    if (ALanguage && AEntry.DrawingText)
+        text = ALanguage->DrawingMenu.*AEntry.DrawingText;
+    return text.isEmpty() ? QString::fromUtf16(AEntry.Fallback) : text;
 }

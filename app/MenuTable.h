@@ -22,7 +22,7 @@ enum class TMenuPlace
     Hidden, // a holder that exists but is never shown
 };
 
-struct TMenuButtonSpec
+struct TMenuButtonEntry
 {
     const char *Name;
     TMenuKind Menu;
@@ -38,10 +38,10 @@ struct TMenuButtonSpec
     const char16_t *Fallback;
 };
 
-std::span<const TMenuButtonSpec> MenuButtons();
+std::span<const TMenuButtonEntry> MenuButtons();
 // The entry named AName, or null.
-const TMenuButtonSpec *FindMenuButton(const QString &AName);
-QString AccessibleNameOf(const TMenuButtonSpec &ASpec, const TLanguage *ALanguage);
+const TMenuButtonEntry *FindMenuButton(const QString &AName);
+QString AccessibleNameOf(const TMenuButtonEntry &AEntry, const TLanguage *ALanguage);
 
 // Geometry of the menu bar, in pixels.
 namespace MenuGeometry {

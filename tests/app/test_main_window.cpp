@@ -63,27 +63,27 @@ TEST_P(MenuLayout, ControlsSitWhereTheMenuTablePutsThem)
     const int W = size.width(), H = size.height();
     QWidget *window = Form.get();
 
-    for (const TMenuButtonSpec &spec : MenuButtons()) {
-        SCOPED_TRACE(spec.Name);
-        TImageButton *button = Form->MenuButton(QLatin1String(spec.Name));
+    for (const TMenuButtonEntry &entry : MenuButtons()) {
+        SCOPED_TRACE(entry.Name);
+        TImageButton *button = Form->MenuButton(QLatin1String(entry.Name));
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->Tag(), spec.Tag);
+        EXPECT_EQ(button->Tag(), entry.Tag);
         EXPECT_FALSE(button->accessibleName().isEmpty());
         EXPECT_TRUE(HasOpaquePixel(button->NormalImage())) << "not skinned";
         EXPECT_TRUE(HasOpaquePixel(button->HotImage()));
         EXPECT_TRUE(HasOpaquePixel(button->PressedImage()));
         const QRectF r = InWindow(button, window);
         EXPECT_EQ(r.size(), QSizeF(Button, Button));
-        switch (spec.Place) {
+        switch (entry.Place) {
         case TMenuPlace::Hidden:
             EXPECT_FALSE(button->isVisibleTo(button->parentWidget()));
             break;
         case TMenuPlace::Row:
-            EXPECT_DOUBLE_EQ(r.center().x(), 47.5 + 65 * spec.Slot);
+            EXPECT_DOUBLE_EQ(r.center().x(), 47.5 + 65 * entry.Slot);
             EXPECT_EQ(r.top(), 46);
             break;
         case TMenuPlace::Zoom:
-            EXPECT_DOUBLE_EQ(r.center().x(), spec.Slot == 0 ? W - 102.5 : W - 47.5);
+            EXPECT_DOUBLE_EQ(r.center().x(), entry.Slot == 0 ? W - 102.5 : W - 47.5);
             EXPECT_EQ(r.top(), 46);
             break;
         }
@@ -101,12 +101,12 @@ TEST_P(MenuLayout, ControlsSitWhereTheMenuTablePutsThem)
     // The status texts never cover a button, also in the narrowest window.
     for (QWidget *status :
          {static_cast<QWidget *>(Form->txtRecordTime), Form->LayoutResInfo, Form->LayoutZoomInfo})
-        for (const TMenuButtonSpec &spec : MenuButtons()) {
-            if (spec.Menu != TMenuKind::Preview || spec.Place == TMenuPlace::Hidden)
+        for (const TMenuButtonEntry &entry : MenuButtons()) {
+            if (entry.Menu != TMenuKind::Preview || entry.Place == TMenuPlace::Hidden)
                 continue;
             EXPECT_FALSE(
-                InWindow(status, window).intersects(InWindow(Form->MenuButton(spec.Name), window)))
-                << spec.Name << " under " << qPrintable(status->objectName());
+                InWindow(status, window).intersects(InWindow(Form->MenuButton(entry.Name), window)))
+                << entry.Name << " under " << qPrintable(status->objectName());
         }
 }
 
@@ -199,13 +199,13 @@ TEST_F(MainWindowTest, ClicksReachTheCommandHandlerByTagAndDisabledButtonsTakeNo
     for (const TMenuKind menu : {TMenuKind::Preview, TMenuKind::Drawing}) {
         Form->TabClick(menu == TMenuKind::Preview ? 1 : 2);
         std::vector<int> expected;
-        for (const TMenuButtonSpec &spec : MenuButtons()) {
-            TImageButton *button = Form->MenuButton(QLatin1String(spec.Name));
-            if (spec.Menu != menu || !button->isVisible())
+        for (const TMenuButtonEntry &entry : MenuButtons()) {
+            TImageButton *button = Form->MenuButton(QLatin1String(entry.Name));
+            if (entry.Menu != menu || !button->isVisible())
                 continue;
             ClickInWindow(window, button);
             if (button->HitTest())
-                expected.push_back(spec.Tag);
+                expected.push_back(entry.Tag);
         }
         EXPECT_EQ(menu == TMenuKind::Preview ? preview : drawing, expected);
     }

@@ -15,10 +15,10 @@ TEST_F(MainWindowTest, ADenseScreenGetsTheTwiceDenseImages)
     ASSERT_TRUE(Form->Created());
     Form->show();
     ASSERT_EQ(Form->devicePixelRatioF(), 2.0);
-    for (const TMenuButtonSpec &spec : MenuButtons()) {
-        const QImage &image = Form->MenuButton(QLatin1String(spec.Name))->NormalImage();
-        EXPECT_EQ(image.devicePixelRatio(), 2.0) << spec.Name;
-        EXPECT_EQ(image.size(), QSize(110, 110)) << spec.Name;
+    for (const TMenuButtonEntry &entry : MenuButtons()) {
+        const QImage &image = Form->MenuButton(QLatin1String(entry.Name))->NormalImage();
+        EXPECT_EQ(image.devicePixelRatio(), 2.0) << entry.Name;
+        EXPECT_EQ(image.size(), QSize(110, 110)) << entry.Name;
     }
     EXPECT_EQ(Form->tabPreview->Fill().size(), QSize(160, 40));
 }
