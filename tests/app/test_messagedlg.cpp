@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -130,7 +131,8 @@ TEST_F(MessageBox, AWordWiderThanTheBoxIsWrappedAnywhere)
 {
     // A saved message with a path whose folder name offers no place to break
     // a line (no blank, no slash): one "word" far wider than the box.
-    const QString path = "/home/teacher/" + QString("Mathematics_Grade3_Fractions_").repeated(12) +
+    const QString path = QDir::homePath() + "/" +
+                         QString("Mathematics_Grade3_Fractions_").repeated(12) +
                          "/2026_12_10_08_15.jpg";
     const QString text = Language->Msg.m_Saved + "\n" + path;
     WithMessageBox(

@@ -35,7 +35,7 @@ def png(width, height, rgba):
 
 
 def ini_seeds():
-    cfg = "[COMMON]\r\nPathImage=\"/home/teacher/Pictures\"\r\nPathMovie=\r\n; comment\r\n" \
+    cfg = "[COMMON]\r\nPathImage=\"Pictures\"\r\nPathMovie=\r\n; comment\r\n" \
           "[VIDEO]\r\nVideoRotate=$1\r\nBrightness=0x10\r\nFormat=1600x1200 MJPG\r\n"
     put("fuzz_inifile", "settings-utf8.ini", cfg)
     put("fuzz_inifile", "settings-utf8-bom.ini", b"\xef\xbb\xbf" + cfg.encode())
