@@ -94,20 +94,18 @@ bool TMainForm::FormCreate()
     FDrawingCommands->SelectPenType(cptPen);
     FDrawingCommands->SelectPenColor(QStringLiteral("#FFFFFFFF"));
     FDrawingCommands->SelectPenWidth(5);
-    FPenType = FDrawingCommands->PenType();
-    FPenWidth = FDrawingCommands->PenWidth();
 
     // The window opens stretched over the work area; the first restore gives
-    // the design size centred on the screen.
-    const QSize design = size();
+    // the window's own size centred on the screen.
+    const QSize initial = size();
     if (const QScreen *screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         move(area.topLeft());
         SetCustomWindowState(cwsMax);
         const QRect whole = screen->geometry();
-        FOldBound2 = QRect(whole.left() + whole.width() / 2 - design.width() / 2,
-                           whole.top() + whole.height() / 2 - design.height() / 2, design.width(),
-                           design.height());
+        FOldBound2 = QRect(whole.left() + whole.width() / 2 - initial.width() / 2,
+                           whole.top() + whole.height() / 2 - initial.height() / 2, initial.width(),
+                           initial.height());
     }
     FVideoCap->Init();
     FVideoCap->SetAspectRatio(true);

@@ -67,7 +67,7 @@ public:
     // executable.
     static inline QString SkinFile;
 
-    // ---- operations of the design ----
+    // ---- the window's operations ----
     bool LoadSkin();
     void InitControls();
     void InitVariables();
@@ -163,7 +163,7 @@ public:
     TImageButton *MenuButton(const QString &AName) const;
     std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
 
-    // Controls, named as in the design.
+    // Controls; each one's object name is its field name.
     QWidget *vgSceneMenu = nullptr;
     QWidget *LayoutMenu = nullptr;
     QWidget *Layout29 = nullptr;
@@ -233,7 +233,7 @@ private:
     QWidget *Control(const QString &AName) const;
     void ApplyBrightness();
 
-    // ---- fields of the design, in their order ----
+    // ---- the window's state ----
     TCustomVideoCap *FVideoCap = nullptr;
     std::unique_ptr<TKARVOCanvas> FKARVOCanvas;
     TCustomMenuType FMenuType = cmtNone;
@@ -246,8 +246,6 @@ private:
     QRect FOldBound;
     QRect FOldBound2;
     bool FFirst = true;
-    TCustomPenType FPenType = cptPen;
-    std::uint8_t FPenWidth = 0;
     TCustomWindowState FCustomWindowState = cwsNormal;
     std::unique_ptr<TComponentUSB> FComponentUSB;
     TVclPanel *FVclPanel = nullptr;
