@@ -24,8 +24,8 @@ std::vector<TToolPopup::TItem> BoardItems()
             {QStringLiteral("btnDrawing_BoardTool_Green"), 3, QStringLiteral("#FF225550")}};
 }
 
-// A popup of AWindow; it and its controls are named for assistive tools
-// as they are in the window's design.
+// A popup of AWindow; it and its controls carry their control names, which
+// assistive tools read too.
 template <typename T>
 T &Named(T *APopup)
 {

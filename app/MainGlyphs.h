@@ -6,7 +6,7 @@
 // The vector glyphs and small pictures that come with the window itself
 // rather than from the skin.
 
-// Window-button glyphs in their design units (stretched into their boxes).
+// Window-button glyphs in their own drawing units (stretched into their boxes).
 QPainterPath MaximiseGlyph();
 QPainterPath RestoreGlyph();
 QPainterPath MinimiseGlyph();

@@ -252,7 +252,7 @@ protected:
     // libraries; the result becomes FFMpegLoaded.
     bool LoadEncoder(const TEncoderRequirements &requirements);
 
-    // ---- state (names as the design has them) ----
+    // ---- state ----
     bool FFlipHorizontal = false, FFlipVertical = false, FGrayscale = false, FInvertColor = false;
     float FZoom = 1.0f;
     TVideoRotationType FVideoRotate = vrtNone;

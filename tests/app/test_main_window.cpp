@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, MaximiseTwiceReturnsToTheBoundsBefore)
     Form->show();
     const QRect area = Form->screen()->availableGeometry();
     ASSERT_EQ(area.size(), QSize(1920, 1080));
-    // The window opens over the work area; the first restore gives the design
+    // The window opens over the work area; the first restore gives its own
     // size centred on the screen.
     EXPECT_EQ(Form->CustomWindowState(), cwsMax);
     EXPECT_EQ(Form->geometry(), area);
