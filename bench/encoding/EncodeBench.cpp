@@ -6,7 +6,6 @@
 #include "encoding/FFEncoder.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -198,9 +197,11 @@ void BM_LiveRecording(benchmark::State &state)
     int calls = 0;
     int64_t recordTime = 0;
     adapter.SetOnReadFrameBMP([&](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-        const int64_t now = QDateTime::currentMSecsSinceEpoch();
-        if (info->TimeStamp == 0)
-            recordTime = now;
+        const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch())
+                                .count();
+        if (info->TimeStamp == 0 || recordTime == 0)
+            recordTime = now - info->TimeStamp / 1000;
         std::memcpy(data, pictures.BottomUp[size_t(calls++ % Frames)].data(), BytesPerFrame);
         info->TimeStamp = (now - recordTime) * 1000;
         return 0;

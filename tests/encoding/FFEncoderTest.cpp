@@ -6,7 +6,6 @@
 #include "encoding/WaveInput.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -126,9 +125,9 @@ public:
     {
         adapter.SetOnReadFrameBMP(
             [this](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-                const int64_t now = QDateTime::currentMSecsSinceEpoch();
-                if (info->TimeStamp == 0)
-                    FRecordTime = now;
+                const int64_t now = MonotonicMs();
+                if (info->TimeStamp == 0 || FRecordTime == 0)
+                    FRecordTime = now - info->TimeStamp / 1000;
                 const auto &picture = FPictures[size_t(Calls) % FPictures.size()];
                 std::memcpy(data, picture.data(),
                             std::min(picture.size(), size_t(info->BytesPerFrame)));

@@ -3,7 +3,6 @@
 #include "encoding/FFEncoder.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -30,9 +29,9 @@ TEST(RecordingKilled, DISABLED_RecordUntilKilled)
     size_t frame = 0;
     int64_t recordTime = 0;
     adapter.SetOnReadFrameBMP([&](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-        const int64_t now = QDateTime::currentMSecsSinceEpoch();
-        if (info->TimeStamp == 0)
-            recordTime = now;
+        const int64_t now = MonotonicMs();
+        if (info->TimeStamp == 0 || recordTime == 0)
+            recordTime = now - info->TimeStamp / 1000;
         const auto &picture = pictures[frame++ % pictures.size()];
         std::memcpy(data, picture.data(), picture.size());
         info->TimeStamp = (now - recordTime) * 1000;
