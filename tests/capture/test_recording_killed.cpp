@@ -35,7 +35,7 @@ TEST(RecordingKilled, FileStaysPlayable)
 
 // Twenty kills at random moments, from the recording's first moments to
 // past its third fragment: each file plays, with picture and sound, and loses
-// at most about the last second.
+// at most the last second.
 TEST(RecordingKilled, TwentyKillsAtRandomMoments)
 {
     std::mt19937 random(TestSeed("TwentyKillsAtRandomMoments", 18'020));

@@ -190,8 +190,12 @@ void ExpectKilledRecordingPlays(const std::string &file, double recorded)
     const TProbedStream *video = probe.Find(AVMEDIA_TYPE_VIDEO);
     const TProbedStream *audio = probe.Find(AVMEDIA_TYPE_AUDIO);
     ASSERT_TRUE(video && audio);
-    // At most about a second is lost at the end.
-    EXPECT_GT(video->Duration, recorded - 1.3);
+    // The file is written in fragments that end at the encoder's key pictures (0.6 s apart
+    // at 20 fps) and last at most a second, so a kill loses at most the last second: the
+    // fragment being written and what the encoder still held. Under ThreadSanitizer the
+    // encoder trails the clock.
+    const double lost = TimingHolds ? 1.0 : 2.0;
+    EXPECT_GE(video->Duration, recorded - lost);
     EXPECT_LE(video->Duration, recorded + 0.1);
-    EXPECT_GT(audio->Duration, recorded - 1.3);
+    EXPECT_GE(audio->Duration, recorded - lost);
 }
