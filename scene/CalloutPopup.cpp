@@ -1,7 +1,7 @@
 #include "scene/CalloutPopup.h"
 
+#include <QBitmap>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 
 TCalloutPopup::TCalloutPopup(QWidget *AParent)
@@ -16,6 +16,7 @@ void TCalloutPopup::SetCallout(int AWidth, int ALength)
     FCalloutWidth = AWidth;
     FCalloutLength = ALength;
     resizeEvent(nullptr);
+    UpdateMask();
     update();
 }
 
@@ -30,6 +31,7 @@ void TCalloutPopup::PopupBelow(QWidget *AAnchor, int AWidth, int AHeight)
     }
     FCalloutX = below.x() - r.left();
     setGeometry(r);
+    UpdateMask();
     show();
     update();
 }
@@ -39,6 +41,7 @@ void TCalloutPopup::resizeEvent(QResizeEvent *)
     FContent->setGeometry(0, FCalloutLength, width(), std::max(0, height() - FCalloutLength));
     if (FCalloutX <= 0 || FCalloutX >= width())
         FCalloutX = width() / 2;
+    UpdateMask();
 }
 
 void TCalloutPopup::hideEvent(QHideEvent *e)
@@ -47,10 +50,8 @@ void TCalloutPopup::hideEvent(QHideEvent *e)
     emit Closed();
 }
 
-void TCalloutPopup::paintEvent(QPaintEvent *)
+QPainterPath TCalloutPopup::Shape() const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     const QRectF body(0.5, FCalloutLength + 0.5, width() - 1, height() - FCalloutLength - 1);
     QPainterPath shape;
     shape.addRoundedRect(body, 6, 6);
@@ -60,8 +61,29 @@ void TCalloutPopup::paintEvent(QPaintEvent *)
     callout.lineTo(FCalloutX, 0.5);
     callout.lineTo(FCalloutX + half, FCalloutLength + 1);
     callout.closeSubpath();
-    shape = shape.united(callout);
+    return shape.united(callout);
+}
+
+void TCalloutPopup::UpdateMask()
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    // Every pixel the outline or its fill touches stays; the rest is cut away.
+    QBitmap mask(size());
+    mask.fill(Qt::color0);
+    QPainter p(&mask);
+    p.setPen(QPen(Qt::color1, 1));
+    p.setBrush(Qt::color1);
+    p.drawPath(Shape());
+    p.end();
+    setMask(mask);
+}
+
+void TCalloutPopup::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0xB4, 0xB8, 0xC0), 1));
     p.setBrush(QColor(0xFA, 0xFA, 0xFB));
-    p.drawPath(shape);
+    p.drawPath(Shape());
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QFrame>
+#include <QPainterPath>
 
 // A popup panel with a callout: a small triangle on its top edge that points
 // up at the control it belongs to. Its content goes into Content(), which
 // starts below the callout. The popup closes when the user clicks outside it
-// or presses Escape.
+// or presses Escape. Outside its outline the popup is cut away (a window
+// mask), so no square corners show where the desktop draws translucent
+// windows opaque.
 class TCalloutPopup : public QFrame
 {
     Q_OBJECT
@@ -33,6 +36,10 @@ protected:
     void hideEvent(QHideEvent *e) override;
 
 private:
+    // The outline: the rounded body and the callout on its top edge.
+    QPainterPath Shape() const;
+    void UpdateMask();
+
     QWidget *FContent;
     int FCalloutWidth = 23;
     int FCalloutLength = 11;

@@ -8,6 +8,7 @@
 #include "scene/TabButton.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -184,6 +185,47 @@ TEST(CalloutPopup, OpensCentredBelowItsControl)
     const QPoint below = anchor.mapToGlobal(QPoint(0, 55));
     EXPECT_EQ(popup.geometry(), QRect(below.x() + 27 - 61, below.y(), 123, 200));
     EXPECT_EQ(popup.Content()->geometry(), QRect(0, 11, 123, 189));
+    popup.hide();
+}
+
+// Where the desktop draws translucent windows opaque, only the outline may
+// show: the corners beside the callout and the rounded corners are cut away.
+TEST(CalloutPopup, TheWindowEndsAtItsOutline)
+{
+    QWidget window;
+    window.setGeometry(100, 100, 600, 300);
+    QWidget anchor(&window);
+    anchor.setGeometry(60, 40, 55, 55);
+    window.show();
+    TCalloutPopup popup(&window);
+    popup.PopupBelow(&anchor, 123, 200);
+    const QRegion mask = popup.mask();
+    const int tip = anchor.mapToGlobal(QPoint(27, 0)).x() - popup.x();
+    struct TPoint
+    {
+        QPoint At;
+        bool Shown;
+    };
+    for (const TPoint &c :
+         {TPoint{{tip, 2}, true},       // the callout's tip
+          TPoint{{61, 100}, true},      // the body
+          TPoint{{0, 100}, true},       // the left border
+          TPoint{{61, 199}, true},      // the bottom border
+          TPoint{{0, 0}, false},        // above the body, left
+          TPoint{{122, 5}, false},      // above the body, right
+          TPoint{{tip - 11, 3}, false}, // beside the callout
+          TPoint{{0, 11}, false},       // the rounded corners
+          TPoint{{122, 11}, false}, TPoint{{0, 199}, false}, TPoint{{122, 199}, false}})
+        EXPECT_EQ(mask.contains(c.At), c.Shown) << c.At.x() << "," << c.At.y();
+    // Kept on the screen at its left edge, the popup points its callout off
+    // centre, and the cut follows it.
+    window.move(popup.screen()->availableGeometry().topLeft());
+    anchor.move(0, 40);
+    popup.PopupBelow(&anchor, 123, 200);
+    const int moved = anchor.mapToGlobal(QPoint(27, 0)).x() - popup.x();
+    ASSERT_LT(moved, 40);
+    EXPECT_TRUE(popup.mask().contains(QPoint(moved, 2)));
+    EXPECT_FALSE(popup.mask().contains(QPoint(61, 2)));
     popup.hide();
 }
 
