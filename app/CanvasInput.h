@@ -19,11 +19,14 @@
 // Filters events of the canvas host and of the canvas's surface in it. UI
 // thread only.
 
+#include "canvaslib/KARVOCanvas.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QTimer>
+#include <cstdint>
 
 class QTouchEvent;
 class QWidget;
@@ -72,6 +75,6 @@ private:
     float FStartPressure = -1;
     QPoint FStartGlobal;
     QTimer FLongPress;
-    bool FPressure = false; // the touch screen reports pressure
-    int FToolBeforePan = 0;
+    bool FPressure = false;                               // the touch screen reports pressure
+    std::uint8_t FToolBeforePan = KARVO_DEFAULT_PEN_TOOL; // restored when a pan ends
 };
