@@ -75,6 +75,7 @@ private:
     float FStartPressure = -1;
     QPoint FStartGlobal;
     QTimer FLongPress;
-    bool FPressure = false;                               // the touch screen reports pressure
-    std::uint8_t FToolBeforePan = KARVO_DEFAULT_PEN_TOOL; // restored when a pan ends
+    bool FPressure = false; // the touch screen reports pressure
+    // The tool number chosen before a pan, chosen again when it ends.
+    std::uint8_t FToolBeforePan = KARVO_DEFAULT_PEN_TOOL;
 };

@@ -39,8 +39,8 @@ TKARVOCanvas::TKARVOCanvas(QWidget *AParent, const QStringList &ASearchFolders)
             FInitCanvas(KARVO_CERT_TEXT);
         if (FCreateCanvas)
             FCreateCanvas(FParent ? FParent->window() : nullptr, FParent, false);
-        // The library's start sequence selects the marker; the stored pen
-        // (the default one here) then replaces it.
+        // The start sequence sends the marker tool first; the stored pen
+        // (the default one here) replaces it at once.
         if (FSetPenTool)
             FSetPenTool(KARVO_TOOL_MARKER);
         ApplyPenSettings();
