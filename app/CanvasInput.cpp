@@ -204,7 +204,7 @@ void TCanvasInput::PanTo(QWidget *ASurface, QPointF ACentre, bool ARelease)
 {
     if (ARelease) {
         Send(ASurface, QEvent::MouseButtonRelease, FStartPos, -1);
-        FCanvas.SetPenTool(std::uint8_t(FToolBeforePan));
+        FCanvas.SetPenTool(FToolBeforePan);
         return;
     }
     FStartPos = ACentre;

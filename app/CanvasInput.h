@@ -19,11 +19,14 @@
 // Filters events of the canvas host and of the canvas's surface in it. UI
 // thread only.
 
+#include "canvaslib/KARVOCanvas.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QTimer>
+#include <cstdint>
 
 class QTouchEvent;
 class QWidget;
@@ -73,5 +76,6 @@ private:
     QPoint FStartGlobal;
     QTimer FLongPress;
     bool FPressure = false; // the touch screen reports pressure
-    int FToolBeforePan = 0;
+    // The tool number chosen before a pan, chosen again when it ends.
+    std::uint8_t FToolBeforePan = KARVO_DEFAULT_PEN_TOOL;
 };

@@ -170,6 +170,13 @@ void TDrawingCommands::SetRotationAngle(int AAngle)
 
 // ---- pen settings ----
 
+void TDrawingCommands::SelectStartPen()
+{
+    SelectPenType(StartPenType);
+    SelectPenColor(PenColorText(KARVO_DEFAULT_PEN_COLOR));
+    SelectPenWidth(StartPenWidth);
+}
+
 void TDrawingCommands::SelectPenType(TCustomPenType Value)
 {
     FPenType = Value;

@@ -52,6 +52,13 @@ public:
     // enabled exactly when the canvas is larger than pnlCanvas.
     void UpdateCanvasTools();
 
+    // The pen the drawing menu starts with: the type and colour of the
+    // canvas's default pen (pen, white) at StartPenWidth, the popup's second
+    // width (the canvas's own default thickness is none of the popup's).
+    static constexpr TCustomPenType StartPenType = cptPen;
+    static constexpr std::uint8_t StartPenWidth = 5;
+    void SelectStartPen();
+
     void SelectPenType(TCustomPenType Value);
     void SelectPenColor(const QString &AColorText);
     void SelectPenWidth(std::uint8_t Value);
@@ -106,8 +113,8 @@ private:
     std::unique_ptr<TDrawingPopups> FPopups;
     std::unique_ptr<TCanvasInput> FInput;
 
-    TCustomPenType FPenType = cptPen;
-    TCustomPenType FDrawFamily = cptPen;
+    TCustomPenType FPenType = StartPenType;
+    TCustomPenType FDrawFamily = StartPenType;
     std::uint8_t FPenWidth = 0;
     int FRotationAngle = 0;
 };

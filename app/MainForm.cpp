@@ -90,10 +90,7 @@ bool TMainForm::FormCreate()
     SetMenuAlign(cmaTop);
     SetPreviewType(cptPreview);
     ShowWaiting(false);
-    // A white pen, thickness 5.
-    FDrawingCommands->SelectPenType(cptPen);
-    FDrawingCommands->SelectPenColor(QStringLiteral("#FFFFFFFF"));
-    FDrawingCommands->SelectPenWidth(5);
+    FDrawingCommands->SelectStartPen();
 
     // The window opens stretched over the work area; the first restore gives
     // the window's own size centred on the screen.

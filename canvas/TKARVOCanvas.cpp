@@ -13,9 +13,6 @@
 
 namespace {
 
-// Colour reading of an absent export: "no colour".
-constexpr uint32_t NoColor = 0x1FFFFFFF;
-
 // Zero-terminated UTF-16 of a text, valid while the text lives.
 const char16_t *utf16(const QString &AText)
 {
@@ -42,8 +39,10 @@ TKARVOCanvas::TKARVOCanvas(QWidget *AParent, const QStringList &ASearchFolders)
             FInitCanvas(KARVO_CERT_TEXT);
         if (FCreateCanvas)
             FCreateCanvas(FParent ? FParent->window() : nullptr, FParent, false);
+        // The start sequence sends the marker tool first; the stored pen
+        // (the default one here) replaces it at once.
         if (FSetPenTool)
-            FSetPenTool(5);
+            FSetPenTool(KARVO_TOOL_MARKER);
         ApplyPenSettings();
     } catch (...) {
         qCWarning(lcCanvas, "the canvas library failed while starting");
@@ -89,50 +88,9 @@ void TKARVOCanvas::Bind(const QStringList &ASearchFolders)
         if (!AEntry)
             qCWarning(lcCanvas, "the canvas library lacks %s", AName);
     };
-    bind(FInitCanvas, "InitCanvas");
-    bind(FGetVersion, "GetVersion");
-    bind(FCanvasPlayer, "CanvasPlayer");
-    bind(FCreateCanvas, "CreateCanvas");
-    bind(FSetCavaseSize, "SetCavaseSize");
-    bind(FSetParentSize, "SetParentSize");
-    bind(FSetPenTool, "SetPenTool");
-    bind(FGetPenTool, "GetPenTool");
-    bind(FSetPenColor, "SetPenColor");
-    bind(FGetPenColor, "GetPenColor");
-    bind(FSetPenThickness, "SetPenThickness");
-    bind(FGetPenThickness, "GetPenThickness");
-    bind(FSetRecording, "SetRecording");
-    bind(FSetRecordFilename, "SetRecordFilename");
-    bind(FGetRecordFilename, "GetRecordFilename");
-    bind(FSetImage, "SetImage");
-    bind(FSetBackgroundFile, "SetBackgroundFile");
-    bind(FSetBackgroundImage, "SetBackgroundImage");
-    bind(FSetBackgroundColor, "SetBackgroundColor");
-    bind(FGetBackgroundColor, "GetBackgroundColor");
-    bind(FClear, "Clear");
-    bind(FLoadFromFile, "LoadFromFile");
-    bind(FSaveToFile, "SaveToFile");
-    bind(FRelaseCanvas, "RelaseCanvas");
-    bind(FIsRecording, "IsRecording");
-    bind(FSaveToSnapshot, "SaveToSnapshot");
-    bind(FShowLoading, "ShowLoading");
-    bind(FNew, "New");
-    bind(FUndo, "Undo");
-    bind(FRedo, "Redo");
-    bind(FSetShow, "SetShow");
-    bind(FGetShow, "GetShow");
-    bind(FSetZoom, "SetZoom");
-    bind(FGetZoom, "GetZoom");
-    bind(FInvertColor, "InvertColor");
-    bind(FGrayscale, "Grayscale");
-    bind(FFlipVert, "FlipVert");
-    bind(FFlipHorz, "FlipHorz");
-    bind(FEraserAll, "EraserAll");
-    bind(FSetUndoCount, "SetUndoCount");
-    bind(FPosition, "Position");
-    bind(FCentre, "Centre");
-    bind(FWidth, "Width");
-    bind(FHeight, "Height");
+#define KARVO_BIND(AResult, AName, AParameters) bind(F##AName, #AName);
+    KARVO_CANVAS_EXPORTS(KARVO_BIND)
+#undef KARVO_BIND
 }
 
 void TKARVOCanvas::ApplyPenSettings()
@@ -305,7 +263,7 @@ void TKARVOCanvas::SetPenTool(uint8_t Value)
 
 uint32_t TKARVOCanvas::PenColor() const
 {
-    return FGetPenColor ? FGetPenColor() : NoColor;
+    return FGetPenColor ? FGetPenColor() : KARVO_NO_COLOR;
 }
 
 void TKARVOCanvas::setPenColor(uint32_t AValue)
@@ -394,7 +352,7 @@ void TKARVOCanvas::setZoom(float AValue)
 
 uint32_t TKARVOCanvas::BackgroundColor() const
 {
-    return FGetBackgroundColor ? FGetBackgroundColor() : NoColor;
+    return FGetBackgroundColor ? FGetBackgroundColor() : KARVO_NO_COLOR;
 }
 
 void TKARVOCanvas::setBackgroundColor(uint32_t AValue)

@@ -96,52 +96,13 @@ private:
 
     void *FDLL = nullptr;
     QWidget *FParent = nullptr;
-    uint8_t FPenTool = 3;
-    uint32_t FPenColor = 0x00FFFFFF;
-    float FPenWidth = 4.0f;
+    uint8_t FPenTool = KARVO_DEFAULT_PEN_TOOL;
+    uint32_t FPenColor = KARVO_DEFAULT_PEN_COLOR;
+    float FPenWidth = KARVO_DEFAULT_PEN_THICKNESS;
 
-    TKARVOStrProc FInitCanvas = nullptr;
-    TKARVOGetStr FGetVersion = nullptr;
-    TKARVOPlayerProc FCanvasPlayer = nullptr;
-    TKARVOCreateProc FCreateCanvas = nullptr;
-    TKARVOSizeProc FSetCavaseSize = nullptr;
-    TKARVOSizeProc FSetParentSize = nullptr;
-    TKARVOIntProc FSetPenTool = nullptr;
-    TKARVOGetInt FGetPenTool = nullptr;
-    TKARVOColorProc FSetPenColor = nullptr;
-    TKARVOGetColor FGetPenColor = nullptr;
-    TKARVOFloatProc FSetPenThickness = nullptr;
-    TKARVOGetFloat FGetPenThickness = nullptr;
-    TKARVOBoolProc FSetRecording = nullptr;
-    TKARVOStrProc FSetRecordFilename = nullptr;
-    TKARVOGetStr FGetRecordFilename = nullptr;
-    TKARVOStrProc FSetImage = nullptr;
-    TKARVOStrProc FSetBackgroundFile = nullptr;
-    TKARVOImageProc FSetBackgroundImage = nullptr;
-    TKARVOColorProc FSetBackgroundColor = nullptr;
-    TKARVOGetColor FGetBackgroundColor = nullptr;
-    TKARVOProc FClear = nullptr;
-    TKARVOStrFunc FLoadFromFile = nullptr;
-    TKARVOStrFunc FSaveToFile = nullptr;
-    TKARVOProc FRelaseCanvas = nullptr;
-    TKARVOGetBool FIsRecording = nullptr;
-    TKARVOStrFunc FSaveToSnapshot = nullptr;
-    TKARVOBoolProc FShowLoading = nullptr;
-    TKARVOProc FNew = nullptr;
-    TKARVOProc FUndo = nullptr;
-    TKARVOProc FRedo = nullptr;
-    TKARVOBoolProc FSetShow = nullptr;
-    TKARVOGetBool FGetShow = nullptr;
-    TKARVOFloatProc FSetZoom = nullptr;
-    TKARVOGetFloat FGetZoom = nullptr;
-    TKARVOProc FInvertColor = nullptr;
-    TKARVOProc FGrayscale = nullptr;
-    TKARVOProc FFlipVert = nullptr;
-    TKARVOProc FFlipHorz = nullptr;
-    TKARVOProc FEraserAll = nullptr;
-    TKARVOIntProc FSetUndoCount = nullptr;
-    TKARVOPositionProc FPosition = nullptr;
-    TKARVOProc FCentre = nullptr;
-    TKARVOGetInt FWidth = nullptr;
-    TKARVOGetInt FHeight = nullptr;
+    // One entry point per export of the library (F and its name), null while
+    // unbound.
+#define KARVO_ENTRY_POINT(AResult, AName, AParameters) AResult(*F##AName) AParameters = nullptr;
+    KARVO_CANVAS_EXPORTS(KARVO_ENTRY_POINT)
+#undef KARVO_ENTRY_POINT
 };

@@ -1,6 +1,7 @@
 #include "canvaslib/CanvasContext.h"
 
 #include "canvaslib/CanvasLog.h"
+#include "canvaslib/KARVOCanvas.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -14,13 +15,13 @@ std::unique_ptr<CanvasContext> TheContext;
 bool isKnownTool(int ATool)
 {
     switch (ATool) {
-    case 3:
-    case 5:
-    case 7:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
+    case KARVO_TOOL_PEN:
+    case KARVO_TOOL_MARKER:
+    case KARVO_TOOL_ERASER:
+    case KARVO_TOOL_MOVE:
+    case KARVO_TOOL_RECTANGLE:
+    case KARVO_TOOL_ELLIPSE:
+    case KARVO_TOOL_LINE:
         return true;
     default:
         return false;

@@ -3,6 +3,7 @@
 #include "canvaslib/CanvasDocument.h"
 #include "canvaslib/CanvasRecorder.h"
 #include "canvaslib/CanvasView.h"
+#include "canvaslib/KARVOCanvas.h"
 
 #include <QPointer>
 #include <QString>
@@ -61,9 +62,9 @@ private:
     CanvasDocument FDoc;
     QPointer<CanvasView> FView;
     std::unique_ptr<CanvasRecorder> FRecorder;
-    int FTool = 3;
-    uint32_t FPenColor = 0x00FFFFFF;
-    float FPenThickness = 4.0f;
+    int FTool = KARVO_DEFAULT_PEN_TOOL;
+    uint32_t FPenColor = KARVO_DEFAULT_PEN_COLOR;
+    float FPenThickness = KARVO_DEFAULT_PEN_THICKNESS;
     float FZoom = 1.0f;
     bool FShown = true;
     std::optional<QSize> FViewportSize;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvaslib/KARVOCanvas.h"
+
 #include <QDataStream>
 #include <QRect>
 #include <cstdint>
@@ -7,15 +9,16 @@
 
 namespace karvo {
 
-// What an annotation is; the values are the pen-tool numbers that draw it.
+// What an annotation is; the values are the pen-tool numbers that draw it
+// (stored in drawings and stroke recordings as they are).
 enum class ItemKind : uint8_t
 {
-    Pen = 3,
-    Marker = 5,
-    Eraser = 7,
-    Rectangle = 11,
-    Ellipse = 12,
-    Line = 13,
+    Pen = KARVO_TOOL_PEN,
+    Marker = KARVO_TOOL_MARKER,
+    Eraser = KARVO_TOOL_ERASER,
+    Rectangle = KARVO_TOOL_RECTANGLE,
+    Ellipse = KARVO_TOOL_ELLIPSE,
+    Line = KARVO_TOOL_LINE,
 };
 
 bool isStrokeKind(ItemKind AKind);

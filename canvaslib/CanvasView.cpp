@@ -1,6 +1,7 @@
 #include "canvaslib/CanvasView.h"
 
 #include "canvaslib/CanvasDocument.h"
+#include "canvaslib/KARVOCanvas.h"
 #include "canvaslib/LoadingOverlay.h"
 #include "canvaslib/StrokeRenderer.h"
 
@@ -24,11 +25,11 @@ const QColor OutlineColor(0x98, 0x97, 0x9B);
 std::optional<ItemKind> strokeKindOf(int ATool)
 {
     switch (ATool) {
-    case 3:
+    case KARVO_TOOL_PEN:
         return ItemKind::Pen;
-    case 5:
+    case KARVO_TOOL_MARKER:
         return ItemKind::Marker;
-    case 7:
+    case KARVO_TOOL_ERASER:
         return ItemKind::Eraser;
     default:
         return std::nullopt;
@@ -38,11 +39,11 @@ std::optional<ItemKind> strokeKindOf(int ATool)
 std::optional<ItemKind> shapeKindOf(int ATool)
 {
     switch (ATool) {
-    case 11:
+    case KARVO_TOOL_RECTANGLE:
         return ItemKind::Rectangle;
-    case 12:
+    case KARVO_TOOL_ELLIPSE:
         return ItemKind::Ellipse;
-    case 13:
+    case KARVO_TOOL_LINE:
         return ItemKind::Line;
     default:
         return std::nullopt;
@@ -269,7 +270,7 @@ void CanvasView::pointerPress(QPointF AWidgetPos, float APressure)
                        {float(pos.x()), float(pos.y()), -1, 0}};
         FShape = std::move(item);
         update(toWidget(FShape->bounds()));
-    } else if (FTool == 10) {
+    } else if (FTool == KARVO_TOOL_MOVE) {
         FGesture = Gesture::Pan;
         FPanStart = AWidgetPos.toPoint();
         FPanOffset = FOffset;
@@ -365,7 +366,7 @@ void CanvasView::tabletEvent(QTabletEvent *AEvent)
             // The eraser end of a stylus erases whatever tool is chosen.
             const int tool = FTool;
             if (AEvent->pointerType() == QPointingDevice::PointerType::Eraser)
-                FTool = 7;
+                FTool = KARVO_TOOL_ERASER;
             pointerPress(AEvent->position(), pressure);
             FTool = tool;
         }
@@ -385,9 +386,9 @@ void CanvasView::tabletEvent(QTabletEvent *AEvent)
 
 void CanvasView::updateCursor()
 {
-    if (FTool == 7)
+    if (FTool == KARVO_TOOL_ERASER)
         setCursor(eraserCursor(eraserWidth(FPenThickness) * FZoom));
-    else if (FTool == 10)
+    else if (FTool == KARVO_TOOL_MOVE)
         setCursor(Qt::OpenHandCursor);
     else
         setCursor(Qt::CrossCursor);

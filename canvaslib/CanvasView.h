@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvaslib/CanvasItem.h"
+#include "canvaslib/KARVOCanvas.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -74,9 +75,9 @@ private:
 
     CanvasDocument &FDoc;
     bool FOutline;
-    int FTool = 3;
-    uint32_t FPenColor = 0x00FFFFFF;
-    float FPenThickness = 4.0f;
+    int FTool = KARVO_DEFAULT_PEN_TOOL;
+    uint32_t FPenColor = KARVO_DEFAULT_PEN_COLOR;
+    float FPenThickness = KARVO_DEFAULT_PEN_THICKNESS;
     float FZoom = 1.0f;
     QPoint FOffset;
 

@@ -1,8 +1,9 @@
 /*
  * KARVOCanvas: the annotation canvas that Ovilen's drawing mode writes on.
  *
- * libKARVOCanvas.so exports the functions below with C linkage; nothing else
- * is visible. The library keeps one canvas per process: CreateCanvas puts its
+ * libKARVOCanvas.so exports the functions of the table in
+ * KARVOCanvasExports.h with C linkage, declared below; nothing else is
+ * visible. The library keeps one canvas per process: CreateCanvas puts its
  * drawing surface into a host widget and RelaseCanvas removes it again.
  *
  * Types across this interface:
@@ -21,6 +22,8 @@
  */
 #ifndef KARVOCANVAS_H
 #define KARVOCANVAS_H
+
+#include "canvaslib/KARVOCanvasExports.h"
 
 #include <stdint.h>
 
@@ -45,7 +48,8 @@ typedef struct KARVOSize
 /* The text Ovilen passes to InitCanvas. */
 #define KARVO_CERT_TEXT u"Ovilen-KARVOCanvas-2018"
 
-/* Pen tools of SetPenTool / GetPenTool. */
+/* Pen tools of SetPenTool / GetPenTool. Drawings and stroke recordings store
+ * each annotation under the number of the tool that drew it. */
 enum
 {
     KARVO_TOOL_PEN = 3,
@@ -57,63 +61,19 @@ enum
     KARVO_TOOL_LINE = 13
 };
 
-/* Lifecycle. */
-KARVO_API void InitCanvas(const char16_t *ACertStr);
-KARVO_API void CreateCanvas(void *AHandle, void *AParent, bool AOutline);
-KARVO_API void RelaseCanvas(void);
-KARVO_API const char16_t *GetVersion(void);
+/* The pen of a new canvas: the pen tool, white, 4 pixels thick. */
+#define KARVO_DEFAULT_PEN_TOOL KARVO_TOOL_PEN
+#define KARVO_DEFAULT_PEN_COLOR 0x00FFFFFFu
+#define KARVO_DEFAULT_PEN_THICKNESS 4.0f
 
-/* Drawing size, visible area and placement in the host. */
-KARVO_API void SetCavaseSize(KARVOSize ASize);
-KARVO_API void SetParentSize(KARVOSize ASize);
-KARVO_API void Position(int32_t ALeft, int32_t ATop);
-KARVO_API void Centre(void);
-KARVO_API int32_t Width(void);
-KARVO_API int32_t Height(void);
-KARVO_API void SetZoom(float AZoom);
-KARVO_API float GetZoom(void);
-KARVO_API void SetShow(bool AShow);
-KARVO_API bool GetShow(void);
-KARVO_API void ShowLoading(bool AShow);
+/* A colour reading that means "no colour": GetPenColor when the call is refused
+ * (off the application's thread), and a binding's reading without the library. */
+#define KARVO_NO_COLOR 0x1FFFFFFFu
 
-/* Pen. */
-KARVO_API void SetPenTool(int32_t ATool);
-KARVO_API int32_t GetPenTool(void);
-KARVO_API void SetPenColor(uint32_t AColor);
-KARVO_API uint32_t GetPenColor(void);
-KARVO_API void SetPenThickness(float AThickness);
-KARVO_API float GetPenThickness(void);
-
-/* Picture and background. */
-KARVO_API void SetImage(const char16_t *AFilename);
-KARVO_API void SetBackgroundFile(const char16_t *AFilename);
-KARVO_API void SetBackgroundImage(const QImage *ABitmap);
-KARVO_API void SetBackgroundColor(uint32_t AColor);
-KARVO_API uint32_t GetBackgroundColor(void);
-
-/* Editing; every change except New is undoable. */
-KARVO_API void New(void);
-KARVO_API void Clear(void);
-KARVO_API void EraserAll(void);
-KARVO_API void Undo(void);
-KARVO_API void Redo(void);
-KARVO_API void SetUndoCount(int32_t ACount);
-KARVO_API void InvertColor(void);
-KARVO_API void Grayscale(void);
-KARVO_API void FlipHorz(void);
-KARVO_API void FlipVert(void);
-
-/* Files. */
-KARVO_API bool LoadFromFile(const char16_t *AFilename);
-KARVO_API bool SaveToFile(const char16_t *AFilename);
-KARVO_API bool SaveToSnapshot(const char16_t *AFilename);
-
-/* Stroke recording and playback. */
-KARVO_API void SetRecordFilename(const char16_t *AFilename);
-KARVO_API const char16_t *GetRecordFilename(void);
-KARVO_API void SetRecording(bool ARecording);
-KARVO_API bool IsRecording(void);
-KARVO_API void CanvasPlayer(void *AHandle, void *AParent, const char16_t *AFilename);
+/* The exports, declared from their table. */
+#define KARVO_DECLARE_EXPORT(AResult, AName, AParameters) KARVO_API AResult AName AParameters;
+KARVO_CANVAS_EXPORTS(KARVO_DECLARE_EXPORT)
+#undef KARVO_DECLARE_EXPORT
 
 /* Pointer types of the exports, for callers that bind them at run time. */
 typedef void (*TKARVOProc)(void);

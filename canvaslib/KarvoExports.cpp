@@ -244,7 +244,7 @@ KARVO_API void SetPenColor(uint32_t AColor)
 
 KARVO_API uint32_t GetPenColor(void)
 {
-    return guarded("GetPenColor", uint32_t(0x1FFFFFFF), [] { return ctx().penColor(); });
+    return guarded("GetPenColor", uint32_t(KARVO_NO_COLOR), [] { return ctx().penColor(); });
 }
 
 KARVO_API void SetPenThickness(float AThickness)

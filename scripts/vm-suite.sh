@@ -40,7 +40,7 @@ echo "VM runner: $runner"
 if [ "$build" = 1 ]; then
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target test_capture_v4l2_live test_capture_snapshot_button \
-    afbridge afbridge-tool encoding_waveinput_test
+    afbridge afbridge-tool test_encoding_wave_input
 fi
 
 command_of() {

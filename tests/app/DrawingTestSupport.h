@@ -92,9 +92,7 @@ protected:
         Canvas->SetUndoCount(10);
         Canvas->setShowLoading(false);
         Commands = std::make_unique<TDrawingCommands>(*Canvas, Cap, *Language, View, DrawingView);
-        Commands->SelectPenType(cptPen);
-        Commands->SelectPenColor(QStringLiteral("#FFFFFFFF"));
-        Commands->SelectPenWidth(5);
+        Commands->SelectStartPen();
         Window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
     }

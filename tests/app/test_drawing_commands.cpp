@@ -202,6 +202,9 @@ TEST_F(DrawingCommands, PenColourAndTypeChooseTheButtonImagesAndChecks)
     EXPECT_FALSE(popup.MarkerFrame()->Outlined());
     EXPECT_TRUE(popup.WidthFrame(1)->Outlined());
     EXPECT_TRUE(popup.Swatch(0)->Checked());
+    EXPECT_EQ(Commands->PenWidth(), 5);
+    EXPECT_FLOAT_EQ(Canvas->PenThickness(), 5.0f);
+    EXPECT_EQ(Canvas->PenColor() & 0xFFFFFF, 0xFFFFFFu);
 
     Click(5);
     ASSERT_TRUE(popup.isVisible());

@@ -11,5 +11,5 @@ vm=$(ovilen_vm_runner) || exit 77
 exec "$vm" -m 2048 --hostroot - "
   export OVILEN_TEST_SYSTEM_SOUND=1 QT_QPA_PLATFORM=offscreen HOME=/tmp
   arecord -l | head -3
-  $build/bin/encoding_waveinput_test \
+  $build/bin/test_encoding_wave_input \
     --gtest_filter='WaveInput.SoundBeforeTheFirstReadIsDiscarded:WaveInput.ClosedInput*:WaveInputDevices.*'"
