@@ -414,6 +414,9 @@ GstBusSyncReply TCaptureGraph::OnBusMessage(GstBus *, GstMessage *message, gpoin
     case GST_MESSAGE_WARNING:
         break;
     default:
+        // A dropped message is the handler's to free; each one holds its
+        // stage, and a stage kept alive keeps its buffer pool (descriptors).
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
     auto *self = static_cast<TCaptureGraph *>(data);

@@ -129,6 +129,32 @@ TEST_F(Graph, StartFirstFrameStopAndRestart)
     EXPECT_TRUE(Losses.empty());
 }
 
+// Every stage of a run is freed when the run ends: a stage kept alive keeps
+// its buffer pool and that pool's descriptors, one more with every run.
+TEST_F(Graph, AStoppedRunFreesItsStages)
+{
+    static std::atomic<int> freed{0};
+    int made = 0;
+    Pipeline.SetStageFactory([&](const char *factory, const char *name) {
+        GstElement *stage = gst_element_factory_make(factory, name);
+        if (stage) {
+            ++made;
+            g_object_weak_ref(
+                G_OBJECT(stage), [](gpointer, GObject *) { ++freed; }, nullptr);
+        }
+        return stage;
+    });
+    for (int run = 1; run <= 2; ++run) {
+        freed = 0;
+        made = 0;
+        ASSERT_TRUE(Pipeline.Start());
+        ASSERT_TRUE(WaitUntil([&] { return FirstFrames == run && Sink.Frames > 3 * run; }));
+        ASSERT_TRUE(Pipeline.Stop());
+        EXPECT_EQ(made, 6);
+        EXPECT_EQ(freed, made) << "run " << run;
+    }
+}
+
 struct TLossCase
 {
     const char *Name;
