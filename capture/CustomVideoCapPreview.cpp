@@ -79,20 +79,19 @@ void TCustomVideoCap::StopPreview()
 
 bool TCustomVideoCap::StopRunning()
 {
+    // Whatever stops the pipeline ends the recording first, once; also a
+    // pipeline that refuses to stop, which then runs on as it is. The
+    // recording's file is finished in the background.
+    FRecordSession->Stop();
     bool stopped = false;
     if (Previewing()) {
-        if (!FCaptureGraph->Stop()) {
-            // The pipeline runs on as it is; a recording ends all the same,
-            // once, and its file is finished.
-            FRecordSession->Stop();
+        if (!FCaptureGraph->Stop())
             return false;
-        }
         SetSelectionMode(false);
         FZoom = 1.0f;
         stopped = true;
     }
     FCaptureGraph->TearDown();
-    FRecordSession->Stop(); // whatever ended the pipeline ends the recording
     CustomInvalidate();
     return stopped;
 }
