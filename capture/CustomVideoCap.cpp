@@ -1,6 +1,7 @@
-// The capture component: camera list, modes, picture effects. The pipeline
-// and the preview lifecycle are in CustomVideoCapGraph.cpp, the placement of
-// the picture in CustomVideoCapGeometry.cpp, stills in CustomVideoCapStill.cpp.
+// The capture component: camera list, modes, picture effects. The preview
+// lifecycle is in CustomVideoCapPreview.cpp, the placement of the picture in
+// CustomVideoCapGeometry.cpp, stills in CustomVideoCapStill.cpp, recordings in
+// CustomVideoCapRecord.cpp.
 #include "capture/CustomVideoCap.h"
 
 #include "capture/CaptureLog.h"
@@ -15,14 +16,13 @@
 TCustomVideoCap::TCustomVideoCap(QWidget *AOwner)
     : QWidget(AOwner)
     , FProviders(DefaultDeviceProviders())
-    , FStageFactory([](const char *factory, const char *name) {
-        return gst_element_factory_make(factory, name);
-    })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     SetBackgroundColor(Qt::black);
-    FFMpegLoaded = LoadEncoder({});
+    BindCaptureGraph();
+    BindRecordSession();
+    FRecordSession->LoadEncoder({});
 }
 
 TCustomVideoCap::~TCustomVideoCap()
@@ -46,7 +46,7 @@ void TCustomVideoCap::SetDeviceProviders(std::vector<TDeviceProviderPtr> provide
 
 void TCustomVideoCap::SetStageFactory(TStageFactory factory)
 {
-    FStageFactory = std::move(factory);
+    FCaptureGraph->SetStageFactory(std::move(factory));
 }
 
 void TCustomVideoCap::Raise(const TNotifyEvent &e)
@@ -65,9 +65,7 @@ bool TCustomVideoCap::Init()
         qCWarning(lcCapture) << "GStreamer cannot start:" << (err ? err->message : "");
         return false;
     }
-    if (!FGraph)
-        FGraph = TGstRef<GstElement>::Adopt(gst_pipeline_new("KARVOGraph"));
-    if (!FGraph)
+    if (!FCaptureGraph->Init())
         return false;
 
     FVideoDevicesList.clear();
@@ -121,7 +119,8 @@ void TCustomVideoCap::SetVideoDeviceName(const QString &Value)
 
 QString TCustomVideoCap::VideoDevicePath() const
 {
-    return FBoundDevice ? FBoundDevice->DevicePath() : QString();
+    const TCaptureDevicePtr &bound = FCaptureGraph->Device();
+    return bound ? bound->DevicePath() : QString();
 }
 
 bool TCustomVideoCap::SetVideoDevicePath(const QString &APath)
@@ -130,7 +129,7 @@ bool TCustomVideoCap::SetVideoDevicePath(const QString &APath)
     for (std::size_t i = 0; i < FVideoDevicesList.size(); ++i)
         if (!APath.isEmpty() && FVideoDevicesList[i]->Moniker->DevicePath() == APath) {
             SetVideoDeviceIndex(int(i));
-            return FBoundDevice != nullptr;
+            return FCaptureGraph->Device() != nullptr;
         }
     qCWarning(lcCapture).noquote() << "device not found:" << APath;
     return false;
@@ -143,16 +142,11 @@ int TCustomVideoCap::AudioDeviceCount() const
 
 void TCustomVideoCap::ReleaseGraph()
 {
-    TearDownGraph();
-    if (FGraph)
-        gst_element_set_state(FGraph.get(), GST_STATE_NULL);
-    FGraph.reset();
-    FVCap.reset();
+    StopPreview();
+    FCaptureGraph->Release();
     FVStreamConf.clear();
     FSnapshotButton.reset();
     FControls.reset();
-    FBoundDevice.reset();
-    FCurrentFormat = {};
 }
 
 void TCustomVideoCap::SelectVideoDevice()
@@ -163,26 +157,16 @@ void TCustomVideoCap::SelectVideoDevice()
     const QString name = FmVideo->FriendlyName();
     if (!name.isEmpty())
         FVideoDeviceName = name;
-    TGstRef<GstElement> source =
-        TGstRef<GstElement>::Adopt(FmVideo->CreateSource(FVideoDeviceName.toUtf8().constData()));
-    if (!source)
+    if (!FCaptureGraph->Bind(FmVideo, FVideoDeviceName))
         return;
     qCDebug(lcCapture) << "Audio Not Setting";
-
-    FGraph = TGstRef<GstElement>::Adopt(gst_pipeline_new("KARVOGraph"));
-    if (!FGraph || !gst_bin_add(GST_BIN(FGraph.get()), source.get())) {
-        FGraph.reset();
-        return;
-    }
-    FVCap = source;
-    FBoundDevice = FmVideo;
     FVStreamConf = FmVideo->ReadModes();
-    FCurrentFormat = FmVideo->ReadCurrentFormat();
-    if (FCurrentFormat.Mode.Width <= 0 && !FVStreamConf.empty())
-        FCurrentFormat = FVStreamConf.front();
-    if (!FmVideo->ApplyMode(FVCap.get(), FCurrentFormat))
+    TDeviceMode current = FmVideo->ReadCurrentFormat();
+    if (current.Mode.Width <= 0 && !FVStreamConf.empty())
+        current = FVStreamConf.front();
+    if (!FCaptureGraph->SetFormat(current))
         qCWarning(lcCapture).noquote() << "the current format of" << FVideoDeviceName
-                                       << "cannot be applied:" << ModeText(FCurrentFormat.Mode);
+                                       << "cannot be applied:" << ModeText(current.Mode);
     BindSnapshotButton();
     FControls = FmVideo->OpenControls();
 }
@@ -222,27 +206,27 @@ bool TCustomVideoCap::setVideoSize(int AWidth, int AHeight, const QString &ACode
 
 void TCustomVideoCap::ApplyCapability(int i)
 {
-    TearDownGraph();
-    if (i < 0 || i >= VCapModeCount() || !FVCap || !FBoundDevice)
+    StopPreview();
+    if (i < 0 || i >= VCapModeCount() || !FCaptureGraph->Source())
         return;
-    const TDeviceMode &mode = FVStreamConf[std::size_t(i)];
     // A format the source does not take leaves the previous one in place.
-    if (FBoundDevice->ApplyMode(FVCap.get(), mode))
-        FCurrentFormat = mode;
-    else if (!FBoundDevice->ApplyMode(FVCap.get(), FCurrentFormat))
+    if (!FCaptureGraph->ApplyMode(FVStreamConf[std::size_t(i)]) &&
+        !FCaptureGraph->ApplyMode(FCaptureGraph->CurrentFormat()))
         qCWarning(lcCapture) << "the capture format cannot be set";
 }
 
 int TCustomVideoCap::VideoWidth() const
 {
     const bool swap = FVideoRotate == vrt90 || FVideoRotate == vrt270;
-    return swap ? FCurrentFormat.Mode.Height : FCurrentFormat.Mode.Width;
+    return swap ? FCaptureGraph->CurrentFormat().Mode.Height
+                : FCaptureGraph->CurrentFormat().Mode.Width;
 }
 
 int TCustomVideoCap::VideoHeight() const
 {
     const bool swap = FVideoRotate == vrt90 || FVideoRotate == vrt270;
-    return swap ? FCurrentFormat.Mode.Width : FCurrentFormat.Mode.Height;
+    return swap ? FCaptureGraph->CurrentFormat().Mode.Width
+                : FCaptureGraph->CurrentFormat().Mode.Height;
 }
 
 // ---- picture effects ----

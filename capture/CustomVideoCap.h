@@ -1,14 +1,15 @@
 #pragma once
 
 // The capture component: the widget in which the live camera picture is
-// shown. It lists the cameras, applies a capture mode, builds and runs the
-// GStreamer pipeline (source -> tee -> decoder -> rotation -> converter ->
-// grabber -> renderer), places the picture window and raises its events on
-// the UI thread.
+// shown. It lists the cameras, applies a capture mode, runs the capture
+// pipeline (TCaptureGraph) and the recordings (TRecordingSession), places the
+// picture window, takes stills and raises its events on the UI thread.
 
 #include "capture/CaptureDevice.h"
+#include "capture/CaptureGraph.h"
 #include "capture/CaptureTypes.h"
 #include "capture/GstHandles.h"
+#include "capture/RecordingSession.h"
 #include "capture/SampleGrabberCB.h"
 #include "capture/VideoWindow.h"
 
@@ -25,10 +26,6 @@
 #include <vector>
 
 class TSnapshotButton;
-class TFFEncoder;
-class TFrameInputAdapter;
-struct TInputFrameInfo;
-struct TEncoderRequirements;
 
 // One entry of the camera list.
 class TCapDeviceInfo
@@ -94,8 +91,8 @@ public:
     void PausePreview();
     void ResumePreview();
     void StopPreview();
-    bool Previewing() const { return FPreviewing; }
-    bool Recording() const { return FRecording; }
+    bool Previewing() const { return FCaptureGraph->Running(); }
+    bool Recording() const { return FRecordSession->Active(); }
     TVideoRotationType VideoRotate() const { return FVideoRotate; }
     void SetVideoRotate(TVideoRotationType Value);
     bool AspectRatio() const { return FAspectRatio; }
@@ -224,14 +221,14 @@ public:
     // The frame grabber's callback object (its buffer feeds stills and recording).
     TSampleGrabberCB &GrabberCB() { return *FGrabberCB; }
     // The pipeline (null before Init).
-    GstElement *Graph() const { return FGraph.get(); }
+    GstElement *Graph() const { return FCaptureGraph->Pipeline(); }
     // The picture window (null while no pipeline is built).
     TVideoWindow *VideoWindow() const { return FVideoWindow; }
     // The cameras come from these providers (the default: V4L2, simulated).
     void SetDeviceProviders(std::vector<TDeviceProviderPtr> providers);
     // Creates each stage of the pipeline; a stage whose factory returns null
     // fails the build as a missing plugin does.
-    using TStageFactory = std::function<GstElement *(const char *factory, const char *name)>;
+    using TStageFactory = TCaptureGraph::TStageFactory;
     void SetStageFactory(TStageFactory factory);
 
 protected:
@@ -243,55 +240,38 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
 
-    // A frame was copied into the grabber buffer (WM_FRAMEREADY): stills and
-    // recording take it from here.
+    // A frame was copied into the grabber buffer: stills take it from here.
     // (During a recording the recording takes every frame-ready message.)
     virtual void FrameReadyMessage(TSampleGrabberCB &cb);
 
-    // Creates the frame input adapter and the encoder and checks the FFmpeg
-    // libraries; the result becomes FFMpegLoaded.
-    bool LoadEncoder(const TEncoderRequirements &requirements);
+    // The recordings: encoder, frame hand-over, clock and state.
+    TRecordingSession &RecordSession() { return *FRecordSession; }
 
     // ---- state ----
     bool FFlipHorizontal = false, FFlipVertical = false, FGrayscale = false, FInvertColor = false;
     float FZoom = 1.0f;
     TVideoRotationType FVideoRotate = vrtNone;
-    bool FPreviewing = false, FGraphBuilt = false;
     bool FAspectRatio = false;
     bool FMouseDown = false;
     TPoint FMouseDownPos;
-    TGstRef<GstElement> FGraph; // the pipeline
     std::unique_ptr<TSampleGrabberCB> FGrabberCB = std::make_unique<TSampleGrabberCB>();
-    TGstRef<GstElement> FSmartTee, FMCMMjpegVideoDecoder, FRotateFilter, FColorSpaceConvert,
-        FGrabber, FRenderFilter;
-    TGstRef<GstPad> FPreviewPin; // the tee's output to the decoder
+    // The pipeline, its stages and run state, and the bound camera (declared
+    // after the grabber callback it feeds, so it goes first).
+    std::unique_ptr<TCaptureGraph> FCaptureGraph = std::make_unique<TCaptureGraph>(*FGrabberCB);
     QPointer<TVideoWindow> FVideoWindow;
-    bool FMediaEvent = false;  // bus messages are posted to the component
-    TGstRef<GstElement> FVCap; // the camera's source, kept between runs
     QString FVideoDeviceName;
     std::vector<std::unique_ptr<TCapDeviceInfo>> FVideoDevicesList;
     TPixelFormat FPixelFormat = pf24bit;
     std::vector<TDeviceMode> FVStreamConf; // modes of the bound camera
     TCaptureDevicePtr FmVideo;             // the camera to bind
-    TCaptureDevicePtr FBoundDevice;        // the camera bound
-    TDeviceMode FCurrentFormat;            // the format applied to the source
-    bool FFirstFrame = true;
     TPoint FVideoPoint;
     bool FEnableMouseEvent = true;
     bool FSelectionMode = false;
     TRect FSelectionRect;
-    bool FRecording = false;
     QString FVideoCodec;
     bool FWideMode = false;
     QColor FBackgroundColor = Qt::black;
-    // Recording (the encoder is declared after the adapter it reads from, so it
-    // is destroyed first).
-    bool FFMpegLoaded = false;
-    std::unique_ptr<TFrameInputAdapter> FFIA;
-    std::unique_ptr<TFFEncoder> FFEncoder;
-    bool FFrameFlag = false;
     QString FRecordFilename;
-    std::int64_t FRecordTime = 0; // monotonic clock, ms, at the first frame request; 0 before
     int FRecordFrame = 20;
 
 private:
@@ -302,19 +282,15 @@ private:
         return ControlValue(AControl).value_or(-1);
     }
     void ApplyCapability(int i);
-    bool BuildGraph();
-    void TearDownGraph();
+    // The preview lifecycle (CustomVideoCapPreview.cpp).
+    void BindCaptureGraph();
+    // Builds and plays the pipeline with the component's settings.
+    bool RunGraph();
     void RestartPreview();
-    void ApplyRotation(TVideoRotationType rotation);
-    bool AttachVideoWindow();
-    TGstRef<GstElement> MakeStage(const char *factory, const char *name);
-    bool AddStage(const TGstRef<GstElement> &stage);
-    bool ConnectStages(GstElement *from, GstPad *fromPad, GstElement *to);
-    void RemoveStages();
-    bool Fail(const char *text);
-    void HandleGraphEvents();
-    void HandleFrameArrived();
-    void DeviceLost(const QString &why);
+    TSampleSink *AttachVideoWindow();
+    void DetachVideoWindow();
+    void FirstFrame();
+    void DeviceLost(bool beforeFirstFrame);
     void Raise(const TNotifyEvent &e);
     // Placement, selection and stills (CustomVideoCapGeometry.cpp,
     // CustomVideoCapStill.cpp).
@@ -326,34 +302,17 @@ private:
     void StillRequestDue(std::int64_t requestedAt);
     void BindSnapshotButton();
     // Recording (CustomVideoCapRecord.cpp).
-    bool BuildRecordTask();
-    int ReadRecordFrame(TFrameInputAdapter *Sender, std::uint8_t *AData,
-                        TInputFrameInfo *AFrameInfo);
-    bool RecordFrameReady(TSampleGrabberCB &cb);
-    void EndRecordEncode();
-    // Builds the recording's encode task once the previous encode has
-    // finished its file (on FRecordTaskTimer); until then the recording runs
-    // without it.
-    void DeferRecordTask();
-    void StartDeferredRecordTask();
-    // Ends a recording whose pipeline goes on running: OnStopRecord, the
-    // encode, the state.
-    void EndRecording();
-    void RecordEncodeFinished(int session);
-
-    static GstBusSyncReply OnBusMessage(GstBus *bus, GstMessage *message, gpointer self);
+    void BindRecordSession();
+    // Stops the pipeline without OnStopPreview; true when a running preview
+    // stopped. A recording ends with it.
+    bool StopRunning();
 
     std::vector<TDeviceProviderPtr> FProviders;
-    TStageFactory FStageFactory;
     // The bound camera's snapshot button, when it has one that can be read.
     std::unique_ptr<TSnapshotButton> FSnapshotButton;
     // The bound camera's controls.
     TCameraControlsPtr FControls;
-    // A graph-event message is on its way.
-    TPostedFlagPtr FGraphEventPending = std::make_shared<TPostedFlag>();
-    int FRecordSession = 0; // counts the encodes started
-    // A recording started right after a stop waits here for the previous
-    // encode, until FRecordTaskDue (monotonic ms).
-    QTimer FRecordTaskTimer;
-    std::int64_t FRecordTaskDue = 0;
+    // Declared after the grabber callback it reads from, so it goes first.
+    std::unique_ptr<TRecordingSession> FRecordSession =
+        std::make_unique<TRecordingSession>(*FGrabberCB);
 };

@@ -77,12 +77,12 @@ void TCustomVideoCap::ShowDialog_Filter(QWidget *AOwner)
 
 void TCustomVideoCap::ShowDialog_Pin(QWidget *AOwner)
 {
-    if (!FVCap)
+    if (!FCaptureGraph->Source())
         return;
-    TearDownGraph(); // stops the preview
+    StopPreview();
     const std::vector<TVideoSizeItem> sizes = GetVideoSize();
     if (!sizes.empty()) {
-        TCaptureModesDialog dialog(sizes, ModeText(FCurrentFormat.Mode), AOwner);
+        TCaptureModesDialog dialog(sizes, ModeText(FCaptureGraph->CurrentFormat().Mode), AOwner);
         dialog.move(AOwner ? AOwner->mapToGlobal(QPoint(30, 30)) : QPoint(30, 30));
         if (dialog.exec() == QDialog::Accepted && dialog.ChosenIndex() >= 0) {
             const TVCapMode mode = OnGetVCapModes(dialog.ChosenIndex());

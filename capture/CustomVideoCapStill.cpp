@@ -74,7 +74,7 @@ void TCustomVideoCap::FrameReadyMessage(TSampleGrabberCB &cb)
     {
         TBufferAccess access(cb);
         // During a recording the frame belongs to the recording.
-        if (FRecording)
+        if (Recording())
             return;
         still = StillFromBuffer(cb);
     }
@@ -113,9 +113,10 @@ QImage TCustomVideoCap::CaptureWindow()
 void TCustomVideoCap::BindSnapshotButton()
 {
     FSnapshotButton.reset();
-    if (!FBoundDevice)
+    const TCaptureDevicePtr &bound = FCaptureGraph->Device();
+    if (!bound)
         return;
-    const int fd = FBoundDevice->OpenSnapshotButton();
+    const int fd = bound->OpenSnapshotButton();
     if (fd < 0)
         return;
     FSnapshotButton = std::make_unique<TSnapshotButton>(fd);
@@ -128,7 +129,7 @@ void TCustomVideoCap::StillRequestMessage()
 {
     // A press while no picture runs, or while recording, would leave the
     // caller's capturing notice up with no still to follow.
-    if (!FPreviewing || FRecording)
+    if (!Previewing() || Recording())
         return;
     Raise(OnCaptureEvent);
     // The wait runs on a timer: the UI thread keeps handling its events.

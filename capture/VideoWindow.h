@@ -6,6 +6,7 @@
 
 #include "capture/GstHandles.h"
 #include "capture/PostedFlag.h"
+#include "capture/SampleSink.h"
 
 #include <QColor>
 #include <QImage>
@@ -15,7 +16,7 @@
 #include <mutex>
 #include <vector>
 
-class TVideoWindow : public QWidget
+class TVideoWindow : public QWidget, public TSampleSink
 {
     Q_OBJECT
 public:
@@ -24,7 +25,7 @@ public:
 
     // Any thread: keeps `sample` as the frame to show and asks for one
     // repaint; never waits for the UI thread.
-    void Present(GstSample *sample);
+    void Present(GstSample *sample) override;
     // Frames presented so far.
     std::uint64_t FramesPresented() const { return FPresented; }
     // The newest frame as an image (a copy); null before the first frame.

@@ -134,7 +134,7 @@ int TFrameInput::ReadFrame(std::stop_token stop, int64_t &pts)
     }
     int64_t stamp = defaultStamp;
     if (FInfo.TimeStamp != defaultStamp) {
-        if (FInfo.TimeStamp > FInfo.LastTimeStamp) {
+        if (FrameStampAccepted(FInfo, FInfo.TimeStamp)) {
             stamp = FInfo.TimeStamp;
             FCounterBase = stamp;
             FFramesSinceBase = 0;

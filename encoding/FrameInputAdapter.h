@@ -23,6 +23,13 @@ struct TInputFrameInfo
     int PixelFormat = 0;   // the FFmpeg pixel format (AVPixelFormat) of the frames
 };
 
+// Whether the frame input takes `stamp` for the requested frame: only a stamp
+// greater than the previous frame's; any other keeps the default.
+inline bool FrameStampAccepted(const TInputFrameInfo &info, int64_t stamp)
+{
+    return stamp > info.LastTimeStamp;
+}
+
 class QObject;
 
 namespace ovilen::encoding {

@@ -1,6 +1,7 @@
 #include "encoding/WaveInput.h"
 
 #include "encoding/EncodingLog.h"
+#include "encoding/RecordClock.h"
 
 extern "C" {
 #include <libavutil/error.h>
@@ -106,7 +107,7 @@ bool TWaveInput::Open(const std::string &inputName, const TInputSettings &settin
             static_cast<unsigned long>(buffer));
 
     FPcm = std::move(pcm);
-    FRunStart = std::chrono::steady_clock::now();
+    FRunStart = TRecordClock::Now();
     FRunFrames = 0;
     FThread = std::jthread([this](std::stop_token stop) { CaptureLoop(stop); });
     return true;
@@ -127,7 +128,7 @@ bool TWaveInput::Recover(int err, size_t &lostFrames)
     }
     // The frames the device should have delivered since the last start, by the clock the
     // pictures are stamped with, less those it did deliver: what the overrun lost.
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = TRecordClock::Now();
     const double seconds = std::chrono::duration<double>(now - FRunStart).count();
     const auto expected = static_cast<uint64_t>(seconds * FSampleRate);
     if (expected > FRunFrames)

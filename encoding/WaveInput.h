@@ -2,6 +2,7 @@
 
 #include "encoding/EncodeOptions.h"
 #include "encoding/FFHandles.h"
+#include "encoding/RecordClock.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -71,7 +72,7 @@ private:
     size_t FBlockBytes = 0;
     size_t FPacketBytes = 0;
     // Capture thread only: the start of the device's current run and the frames read since.
-    std::chrono::steady_clock::time_point FRunStart;
+    TRecordClock::TClock::time_point FRunStart;
     uint64_t FRunFrames = 0;
 
     std::mutex FLock; // guards the queue and the flags below

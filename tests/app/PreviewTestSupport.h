@@ -34,7 +34,8 @@ public:
     // Waits for the encode to finish its file.
     bool WaitForFile(std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
-        return !FFEncoder || FFEncoder->WaitForFinish(limit);
+        TFFEncoder *encoder = RecordSession().Encoder();
+        return !encoder || encoder->WaitForFinish(limit);
     }
     std::uint64_t Presented() const { return VideoWindow() ? VideoWindow()->FramesPresented() : 0; }
 };

@@ -137,7 +137,7 @@ public:
         };
     }
 
-    void FlagRecording() { FRecording = true; }
+    void FlagRecording() { RecordSession().Hold(); }
 
     // Asks for one frame and waits for it.
     bool Grab(TGrabbed &out, int ms = 10000)

@@ -9,7 +9,11 @@ extern "C" {
 #include <QFile>
 #include <algorithm>
 #include <cmath>
+#include <fcntl.h>
 #include <memory>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -178,4 +182,39 @@ std::vector<std::string> TopLevelBoxes(const std::string &path)
         at += qint64(length);
     }
     return boxes;
+}
+
+THeldOutput::THeldOutput(const std::string &path)
+{
+    if (mkfifo(path.c_str(), 0600) != 0)
+        return;
+    FFd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (FFd >= 0)
+        fcntl(FFd, F_SETPIPE_SZ, 4096); // the encode blocks after a few kilobytes
+}
+
+THeldOutput::~THeldOutput()
+{
+    FStop = true;
+    if (FDrain.joinable())
+        FDrain.join();
+    if (FFd >= 0)
+        close(FFd);
+}
+
+void THeldOutput::Release()
+{
+    FDrain = std::thread([this] {
+        while (!FStop) {
+            pollfd p{FFd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0)
+                continue;
+            char buffer[65536];
+            const ssize_t n = read(FFd, buffer, sizeof buffer);
+            if (n == 0 && (p.revents & POLLHUP))
+                break;
+            if (n > 0)
+                FBytes.append(buffer, size_t(n));
+        }
+    });
 }

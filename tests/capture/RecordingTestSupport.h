@@ -9,9 +9,11 @@
 #include "encoding/FFEncoder.h"
 
 #include <QElapsedTimer>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The component as the recording tests drive it.
@@ -28,20 +30,21 @@ public:
         };
     }
 
-    bool EncoderLoaded() const { return FFMpegLoaded; }
+    bool EncoderLoaded() { return RecordSession().EncoderLoaded(); }
     // Loads the encoder again with what it must find in the libraries.
     void ReloadEncoder(const TEncoderRequirements &requirements)
     {
-        FFMpegLoaded = LoadEncoder(requirements);
+        RecordSession().LoadEncoder(requirements);
     }
-    bool EncodeWorking() const { return FFEncoder && FFEncoder->Working(); }
+    bool EncodeWorking() { return RecordSession().Finishing(); }
     // Waits for the encode to finish its file (it needs no UI thread then).
     bool WaitForFile(std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
-        return !FFEncoder || FFEncoder->WaitForFinish(limit);
+        TFFEncoder *encoder = RecordSession().Encoder();
+        return !encoder || encoder->WaitForFinish(limit);
     }
     // As when a frame-ready message came after the last request of a recording.
-    void LeaveFrameFlagSet() { FFrameFlag = true; }
+    void LeaveFrameFlagSet() { RecordSession().TakeFrame(GrabberCB()); }
 
     // OnRecording: each stamp (microseconds) and when it came, in microseconds
     // after the first.
@@ -99,6 +102,31 @@ protected:
 
     TempHome Home; // outlives the component, which may still finish a file in it
     TRecordingCap Cap;
+};
+
+// The reading end of a pipe a recording is written into: while nobody drains
+// it, that encode cannot finish its file.
+class THeldOutput
+{
+public:
+    explicit THeldOutput(const std::string &path);
+    ~THeldOutput();
+    bool Ok() const { return FFd >= 0; }
+    // Reads everything from here on, until the writer closes the file.
+    void Release();
+    // What was written, once the writer has closed the file.
+    std::string Finish()
+    {
+        if (FDrain.joinable())
+            FDrain.join();
+        return FBytes;
+    }
+
+private:
+    int FFd = -1;
+    std::atomic<bool> FStop{false};
+    std::thread FDrain;
+    std::string FBytes;
 };
 
 // A decoded picture of a video file: its planes in yuv420p.

@@ -127,9 +127,8 @@ TEST_F(Recorder, FiftyLossesAtRandomMoments)
 }
 
 // Runs of the preview, ended by a stop or by a loss, leave no descriptor
-// behind: one per run would show as dozens. Disabled while each run still
-// leaves one video buffer pool (two descriptors, four with a recording).
-TEST_F(Recorder, DISABLED_RunsAndLossesLeaveNoDescriptors)
+// behind: one per run would show as dozens.
+TEST_F(Recorder, RunsAndLossesLeaveNoDescriptors)
 {
     UseNoSoundDevice(Home);
     UseCamera(640, 480);

@@ -38,7 +38,13 @@ public:
             StillAfterMs.push_back(SinceCaptureEvent.isValid() ? SinceCaptureEvent.elapsed() : -1);
         };
     }
-    void SetRecordingFlag(bool v) { FRecording = v; }
+    void SetRecordingFlag(bool v)
+    {
+        if (v)
+            RecordSession().Hold();
+        else
+            RecordSession().Stop();
+    }
 
     int Starts = 0, CaptureEvents = 0;
     std::vector<QImage> Stills;

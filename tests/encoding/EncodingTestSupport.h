@@ -23,15 +23,6 @@ constexpr bool TimingHolds = false;
 constexpr bool TimingHolds = true;
 #endif
 
-// Stamps for frame handlers in milliseconds, from the monotonic clock: a recording's
-// timing must not jump when the system clock is set while a test runs.
-inline int64_t MonotonicMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // ALSA configuration of a test: ~/.asoundrc in the test's own home folder, read afresh.
 // UseTestSoundDevice makes "default" the timed test capture device (extra: more of its
 // fields, such as "fail_after_ms 500"); with OVILEN_TEST_SYSTEM_SOUND set and no extra

@@ -3,6 +3,7 @@
 #include "encoding/FFEncoder.h"
 
 #include "EncodingTestSupport.h"
+#include "encoding/RecordClock.h"
 #include "encoding/WaveInput.h"
 
 #include <QCoreApplication>
@@ -125,13 +126,10 @@ public:
     {
         adapter.SetOnReadFrameBMP(
             [this](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-                const int64_t now = MonotonicMs();
-                if (info->TimeStamp == 0 || FRecordTime == 0)
-                    FRecordTime = now - info->TimeStamp / 1000;
+                FClock.StampFrame(*info);
                 const auto &picture = FPictures[size_t(Calls) % FPictures.size()];
                 std::memcpy(data, picture.data(),
                             std::min(picture.size(), size_t(info->BytesPerFrame)));
-                info->TimeStamp = (now - FRecordTime) * 1000;
                 ++Calls;
                 return FailAfter >= 0 && Calls > FailAfter ? -1 : 0;
             });
@@ -143,7 +141,7 @@ public:
 private:
     int FBytesPerLine;
     std::vector<std::vector<uint8_t>> FPictures;
-    int64_t FRecordTime = 0;
+    TRecordClock FClock;
 };
 
 class Encoder : public testing::Test

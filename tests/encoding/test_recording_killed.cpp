@@ -1,6 +1,7 @@
 // A recording whose process is killed leaves a file that plays up to its last fragment.
 #include "EncodingTestSupport.h"
 #include "encoding/FFEncoder.h"
+#include "encoding/RecordClock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -27,14 +28,11 @@ TEST(RecordingKilled, DISABLED_RecordUntilKilled)
     for (size_t i = 0; i < pictures.size(); ++i)
         PaintTestPicture(pictures[i].data(), 640, 480, 640 * 3, int(i));
     size_t frame = 0;
-    int64_t recordTime = 0;
+    TRecordClock clock;
     adapter.SetOnReadFrameBMP([&](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-        const int64_t now = MonotonicMs();
-        if (info->TimeStamp == 0 || recordTime == 0)
-            recordTime = now - info->TimeStamp / 1000;
+        clock.StampFrame(*info);
         const auto &picture = pictures[frame++ % pictures.size()];
         std::memcpy(data, picture.data(), picture.size());
-        info->TimeStamp = (now - recordTime) * 1000;
         // A busy main thread: requests are served later than the worker asks for them.
         std::this_thread::sleep_for(45ms);
         return 0;

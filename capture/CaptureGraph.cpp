@@ -1,21 +1,15 @@
-// The capture component's pipeline and preview lifecycle:
-//   camera source -> tee "KARVOSmartTee" (its preview output) ->
-//   decoder "KARVOMJPEG" (jpegdec, or a pass-through for raw modes) ->
-//   rotation "KARVORoateFilter" (videoflip) -> "Color Convert" (to BGR) ->
-//   grabber "KARVOBitmapGrabber" (effects in place, on the streaming thread) ->
-//   renderer "KARVORenderFilter" (frames to the picture window).
-// The pipeline is built fresh for every start and torn down at every stop;
-// only the camera source stays. Bus messages and frames reach the component
-// as posted events: the streaming threads never wait for the UI thread.
+#include "capture/CaptureGraph.h"
+
 #include "capture/CaptureLog.h"
-#include "capture/CustomVideoCap.h"
 #include "capture/HandOver.h"
-#include "capture/VideoWindow.h"
+#include "capture/SampleGrabberCB.h"
+#include "capture/SampleSink.h"
 
 #include <QCoreApplication>
 #include <gst/app/gstappsink.h>
 #include <gst/video/gstvideodecoder.h>
 #include <gst/video/video.h>
+#include <vector>
 
 namespace {
 
@@ -67,11 +61,11 @@ GstPadProbeReturn OnGrabberData(GstPad *pad, GstPadProbeInfo *info, gpointer dat
     return GST_PAD_PROBE_OK;
 }
 
-GstFlowReturn OnRendererSample(GstAppSink *sink, gpointer window)
+GstFlowReturn OnRendererSample(GstAppSink *sink, gpointer target)
 {
-    TakeHandOver(window); // built on the UI thread, given over with the sink's callbacks
+    TakeHandOver(target); // built on the UI thread, given over with the sink's callbacks
     if (GstSample *sample = gst_app_sink_pull_sample(sink)) {
-        static_cast<TVideoWindow *>(window)->Present(sample);
+        static_cast<TSampleSink *>(target)->Present(sample);
         gst_sample_unref(sample);
     }
     return GST_FLOW_OK;
@@ -85,17 +79,95 @@ bool IsMjpeg(const TDeviceMode &mode)
 
 } // namespace
 
-TGstRef<GstElement> TCustomVideoCap::MakeStage(const char *factory, const char *name)
+TCaptureGraph::TCaptureGraph(TSampleGrabberCB &grabber)
+    : FGrabber(grabber)
+    , FStageFactory([](const char *factory, const char *name) {
+        return gst_element_factory_make(factory, name);
+    })
+{
+    FGrabber.SetOwner(this);
+}
+
+TCaptureGraph::~TCaptureGraph()
+{
+    OnFirstFrame = nullptr;
+    OnLost = nullptr;
+    OnFrameReady = nullptr;
+    OnAttachSink = nullptr;
+    OnDetachSink = nullptr;
+    Release();
+    FGrabber.SetOwner(nullptr);
+    QCoreApplication::removePostedEvents(this);
+}
+
+// ---- the camera ----
+
+bool TCaptureGraph::Init()
+{
+    if (!FGraph)
+        FGraph = TGstRef<GstElement>::Adopt(gst_pipeline_new("KARVOGraph"));
+    return bool(FGraph);
+}
+
+bool TCaptureGraph::Bind(const TCaptureDevicePtr &device, const QString &name)
+{
+    Release();
+    if (!device)
+        return false;
+    TGstRef<GstElement> source =
+        TGstRef<GstElement>::Adopt(device->CreateSource(name.toUtf8().constData()));
+    if (!source)
+        return false;
+    FGraph = TGstRef<GstElement>::Adopt(gst_pipeline_new("KARVOGraph"));
+    if (!FGraph || !gst_bin_add(GST_BIN(FGraph.get()), source.get())) {
+        FGraph.reset();
+        return false;
+    }
+    FSource = source;
+    FDevice = device;
+    return true;
+}
+
+void TCaptureGraph::Release()
+{
+    Stop();
+    TearDown(); // also when the pipeline refused to stop
+    if (FGraph)
+        gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+    FRunning = false;
+    FGraph.reset();
+    FSource.reset();
+    FDevice.reset();
+    FCurrentFormat = {};
+}
+
+bool TCaptureGraph::SetFormat(const TDeviceMode &mode)
+{
+    FCurrentFormat = mode;
+    return FDevice && FSource && FDevice->ApplyMode(FSource.get(), mode);
+}
+
+bool TCaptureGraph::ApplyMode(const TDeviceMode &mode)
+{
+    if (!FDevice || !FSource || !FDevice->ApplyMode(FSource.get(), mode))
+        return false;
+    FCurrentFormat = mode;
+    return true;
+}
+
+// ---- building ----
+
+TGstRef<GstElement> TCaptureGraph::MakeStage(const char *factory, const char *name)
 {
     return TGstRef<GstElement>::Adopt(FStageFactory ? FStageFactory(factory, name) : nullptr);
 }
 
-bool TCustomVideoCap::AddStage(const TGstRef<GstElement> &stage)
+bool TCaptureGraph::AddStage(const TGstRef<GstElement> &stage)
 {
     return stage && gst_bin_add(GST_BIN(FGraph.get()), stage.get());
 }
 
-bool TCustomVideoCap::Fail(const char *text)
+bool TCaptureGraph::Fail(const char *text)
 {
     qCWarning(lcCapture).noquote() << text;
     // The stages added so far stay; a device opened for the connection is
@@ -104,7 +176,7 @@ bool TCustomVideoCap::Fail(const char *text)
     return false;
 }
 
-bool TCustomVideoCap::ConnectStages(GstElement *from, GstPad *fromPad, GstElement *to)
+bool TCaptureGraph::ConnectStages(GstElement *from, GstPad *fromPad, GstElement *to)
 {
     if (!from || !to)
         return false;
@@ -117,7 +189,7 @@ bool TCustomVideoCap::ConnectStages(GstElement *from, GstPad *fromPad, GstElemen
 
 // Stages of an earlier build that failed are still in the pipeline: they go
 // before new ones take their names.
-void TCustomVideoCap::RemoveStages()
+void TCaptureGraph::RemoveStages()
 {
     if (!FGraph)
         return;
@@ -125,7 +197,7 @@ void TCustomVideoCap::RemoveStages()
     std::vector<TGstRef<GstElement>> stages;
     GST_OBJECT_LOCK(bin);
     for (GList *l = bin->children; l; l = l->next)
-        if (l->data != FVCap.get())
+        if (l->data != FSource.get())
             stages.push_back(TGstRef<GstElement>::Share(GST_ELEMENT(l->data)));
     GST_OBJECT_UNLOCK(bin);
     for (const auto &stage : stages) {
@@ -134,13 +206,13 @@ void TCustomVideoCap::RemoveStages()
     }
 }
 
-bool TCustomVideoCap::BuildGraph()
+bool TCaptureGraph::Build()
 {
     if (!FGraph)
         return false;
-    if (FGraphBuilt)
+    if (FBuilt)
         return true;
-    if (!FVCap || !FBoundDevice)
+    if (!FSource || !FDevice)
         return false;
     if (FPreviewPin && FSmartTee)
         gst_element_release_request_pad(FSmartTee.get(), FPreviewPin.get());
@@ -149,29 +221,24 @@ bool TCustomVideoCap::BuildGraph()
 
     if (!(FSmartTee = MakeStage("tee", "KARVOSmartTee")))
         return Fail("CLSID_SmartTee Fail");
-    if (!(FGrabber = MakeStage("capsfilter", "KARVOBitmapGrabber")))
+    if (!(FGrabberStage = MakeStage("capsfilter", "KARVOBitmapGrabber")))
         return Fail("Grabber Fail");
     if (!(FRenderFilter = MakeStage("appsink", "KARVORenderFilter")))
         return Fail("FRenderFilter Fail");
-    if (!AddStage(FGrabber))
+    if (!AddStage(FGrabberStage))
         return Fail("Grabber AddFilter Fail");
     TGstRef<GstPad> grabberOut =
-        TGstRef<GstPad>::Adopt(gst_element_get_static_pad(FGrabber.get(), "src"));
+        TGstRef<GstPad>::Adopt(gst_element_get_static_pad(FGrabberStage.get(), "src"));
     if (!grabberOut)
         return Fail("QueryInterface IID_ISampleGrabber  Fail");
     if (FPixelFormat != pfDevice) {
         TCapsPtr bgr(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
-        g_object_set(FGrabber.get(), "caps", bgr.get(), nullptr);
+        g_object_set(FGrabberStage.get(), "caps", bgr.get(), nullptr);
     }
-    FGrabberCB->SetOwner(this);
-    FGrabberCB->SetGrayscale(FGrayscale);
-    FGrabberCB->SetInvertColor(FInvertColor);
-    FGrabberCB->SetFlipHorz(FFlipHorizontal);
-    FGrabberCB->SetFlipVert(FFlipVertical);
     // The probe's data goes to the streaming thread through the pad's probe
     // list, which GStreamer guards with a lock of its own.
     auto probe = std::make_unique<TGrabberProbe>();
-    probe->Callback = FGrabberCB.get();
+    probe->Callback = &FGrabber;
     PublishHandOver(probe.get());
     gst_pad_add_probe(grabberOut.get(), GST_PAD_PROBE_TYPE_BUFFER, OnGrabberData, probe.release(),
                       [](gpointer p) { delete static_cast<TGrabberProbe *>(p); });
@@ -182,38 +249,37 @@ bool TCustomVideoCap::BuildGraph()
         return Fail("Smart Tee AddFilter Fail");
 
     const bool mjpeg = IsMjpeg(FCurrentFormat);
-    if (!(FMCMMjpegVideoDecoder = MakeStage(mjpeg ? "jpegdec" : "identity", "KARVOMJPEG")))
+    if (!(FDecoder = MakeStage(mjpeg ? "jpegdec" : "identity", "KARVOMJPEG")))
         return Fail("MJPEG FIlter Fail");
     // A damaged frame is dropped with a warning, never the end of the stream.
-    if (GST_IS_VIDEO_DECODER(FMCMMjpegVideoDecoder.get()))
-        gst_video_decoder_set_max_errors(GST_VIDEO_DECODER(FMCMMjpegVideoDecoder.get()), -1);
-    if (!AddStage(FMCMMjpegVideoDecoder))
+    if (GST_IS_VIDEO_DECODER(FDecoder.get()))
+        gst_video_decoder_set_max_errors(GST_VIDEO_DECODER(FDecoder.get()), -1);
+    if (!AddStage(FDecoder))
         return Fail("MJPEG Add Filter Fail");
     if (!(FRotateFilter = MakeStage("videoflip", "KARVORoateFilter")))
         return Fail("Rotate FIlter Fail");
     if (!AddStage(FRotateFilter))
         return Fail("Rotate Add Filter Fail");
-    ApplyRotation(FVideoRotate);
+    ApplyRotation();
     if (!(FColorSpaceConvert = MakeStage("videoconvert", "Color Convert")))
         return Fail("Color Space Fail");
     if (!AddStage(FColorSpaceConvert))
         return Fail("Color Space Add Filter Fail");
 
-    if (!FBoundDevice->Open(FVCap.get()) || !ConnectStages(FVCap.get(), nullptr, FSmartTee.get()))
+    if (!FDevice->Open(FSource.get()) || !ConnectStages(FSource.get(), nullptr, FSmartTee.get()))
         return Fail("Smart Tee Connect Fail");
     FPreviewPin = TGstRef<GstPad>::Adopt(gst_element_request_pad_simple(FSmartTee.get(), "src_%u"));
-    if (!FPreviewPin ||
-        !ConnectStages(FSmartTee.get(), FPreviewPin.get(), FMCMMjpegVideoDecoder.get()))
+    if (!FPreviewPin || !ConnectStages(FSmartTee.get(), FPreviewPin.get(), FDecoder.get()))
         return Fail("MJPEG Connect Fail");
-    if (!ConnectStages(FMCMMjpegVideoDecoder.get(), nullptr, FRotateFilter.get()))
+    if (!ConnectStages(FDecoder.get(), nullptr, FRotateFilter.get()))
         return Fail("Rotate Connect Fail");
     if (!ConnectStages(FRotateFilter.get(), nullptr, FColorSpaceConvert.get()))
         return Fail("Color Convert Connect Fail");
-    if (!ConnectStages(FColorSpaceConvert.get(), nullptr, FGrabber.get()))
+    if (!ConnectStages(FColorSpaceConvert.get(), nullptr, FGrabberStage.get()))
         return Fail("SampleGrabber Connect Fail");
-    if (!ConnectStages(FGrabber.get(), nullptr, FRenderFilter.get()))
+    if (!ConnectStages(FGrabberStage.get(), nullptr, FRenderFilter.get()))
         return Fail("Render Connect Fail");
-    if (!AttachVideoWindow()) {
+    if (!AttachSink()) {
         gst_element_set_state(FGraph.get(), GST_STATE_NULL);
         return false;
     }
@@ -221,14 +287,14 @@ bool TCustomVideoCap::BuildGraph()
     TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
     if (bus) {
         PublishHandOver(this); // to the threads that post on the bus
-        gst_bus_set_sync_handler(bus.get(), &TCustomVideoCap::OnBusMessage, this, nullptr);
-        FMediaEvent = true;
+        gst_bus_set_sync_handler(bus.get(), &TCaptureGraph::OnBusMessage, this, nullptr);
+        FBusWatched = true;
     }
-    FGraphBuilt = true;
+    FBuilt = true;
     return true;
 }
 
-void TCustomVideoCap::ApplyRotation(TVideoRotationType rotation)
+void TCaptureGraph::ApplyRotation()
 {
     GObject *stage = G_OBJECT(FRotateFilter.get());
     if (!stage || !g_object_class_find_property(G_OBJECT_GET_CLASS(stage), "video-direction"))
@@ -236,225 +302,161 @@ void TCustomVideoCap::ApplyRotation(TVideoRotationType rotation)
     // The direction's values 0..5 are the rotation's ordinals: identity, 90
     // clockwise, 180, 90 counter-clockwise, mirror left-right, mirror
     // top-bottom. (Its "method" property is not used.)
-    if (rotation > vrtFlipVert) {
+    if (FRotation > vrtFlipVert) {
         qCWarning(lcCapture) << "rotate Fail";
         return;
     }
-    g_object_set(stage, "video-direction", int(rotation), nullptr);
+    g_object_set(stage, "video-direction", int(FRotation), nullptr);
 }
 
-bool TCustomVideoCap::AttachVideoWindow()
+bool TCaptureGraph::AttachSink()
 {
     GstAppSink *sink =
         GST_IS_APP_SINK(FRenderFilter.get()) ? GST_APP_SINK(FRenderFilter.get()) : nullptr;
     if (!sink)
         return false;
-    // Formats the picture window can show; the grabber's BGR among them.
+    // Formats a picture window can show; the grabber's BGR among them.
     TCapsPtr caps(gst_caps_from_string("video/x-raw,format={BGR,BGRx,BGRA,RGB,RGBx,RGBA}"));
     gst_app_sink_set_caps(sink, caps.get());
-    // The newest frame only: the picture window never holds the stream up.
+    // The newest frame only: the picture never holds the stream up.
     g_object_set(sink, "sync", FALSE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample", FALSE,
                  "qos", FALSE, nullptr);
-
-    auto *window = new TVideoWindow(this);
-    FVideoWindow = window;
-    GstAppSinkCallbacks callbacks{};
-    callbacks.new_sample = OnRendererSample;
-    PublishHandOver(window);
-    gst_app_sink_set_callbacks(sink, &callbacks, window, nullptr);
-    ResizeWindow();
-    window->show();
+    TSampleSink *target = OnAttachSink ? OnAttachSink() : nullptr;
+    if (target) {
+        GstAppSinkCallbacks callbacks{};
+        callbacks.new_sample = OnRendererSample;
+        PublishHandOver(target);
+        gst_app_sink_set_callbacks(sink, &callbacks, target, nullptr);
+    }
     return true;
 }
 
-GstBusSyncReply TCustomVideoCap::OnBusMessage(GstBus *, GstMessage *message, gpointer data)
+// ---- runs ----
+
+bool TCaptureGraph::Start()
 {
-    // Any thread. Only what the component acts on is kept on the bus.
-    switch (GST_MESSAGE_TYPE(message)) {
-    case GST_MESSAGE_ERROR:
-    case GST_MESSAGE_EOS:
-    case GST_MESSAGE_WARNING:
-        break;
-    default:
-        return GST_BUS_DROP;
+    if (FGraph && FRunning)
+        return true;
+    if (!Build())
+        return false;
+    if (gst_element_set_state(FGraph.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        qCWarning(lcCapture) << "the pipeline does not run";
+        gst_element_set_state(FGraph.get(), GST_STATE_NULL);
+        return false;
     }
-    auto *self = static_cast<TCustomVideoCap *>(data);
-    TakeHandOver(self); // given over with the bus's handler
-    PostFlagged<TGrabberEvent>(self, self->FGraphEventPending, WM_GRAPHNOTIFY, nullptr);
-    return GST_BUS_PASS;
+    FRunning = true;
+    FFirstFrame = true;
+    return true;
 }
 
-void TCustomVideoCap::TearDownGraph()
+bool TCaptureGraph::Stop()
 {
-    if (FPreviewing) {
-        StopPreview(); // ends with this teardown
+    if (FRunning && FGraph &&
+        gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+        return false;
+    FRunning = false;
+    TearDown();
+    return true;
+}
+
+void TCaptureGraph::Pause()
+{
+    if (!FGraph)
         return;
-    }
+    if (gst_element_set_state(FGraph.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+        qCDebug(lcCapture) << "the pipeline does not pause";
+}
+
+void TCaptureGraph::TearDown()
+{
     if (FGraph)
         gst_element_set_state(FGraph.get(), GST_STATE_NULL);
-    if (FMediaEvent && FGraph) {
+    FRunning = false;
+    FFirstFrame = true;
+    if (FBusWatched && FGraph) {
         TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(FGraph.get()));
         gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
         gst_bus_set_flushing(bus.get(), TRUE);
         gst_bus_set_flushing(bus.get(), FALSE);
     }
-    FMediaEvent = false;
+    FBusWatched = false;
     if (FRenderFilter && GST_IS_APP_SINK(FRenderFilter.get())) {
         GstAppSinkCallbacks none{};
         gst_app_sink_set_callbacks(GST_APP_SINK(FRenderFilter.get()), &none, nullptr, nullptr);
     }
-    if (FVideoWindow) {
-        FVideoWindow->hide();
-        delete FVideoWindow.data();
-    }
+    if (FBuilt && OnDetachSink)
+        OnDetachSink();
     if (FPreviewPin && FSmartTee)
         gst_element_release_request_pad(FSmartTee.get(), FPreviewPin.get());
     FPreviewPin.reset();
     RemoveStages();
     FSmartTee.reset();
-    FGrabber.reset();
+    FGrabberStage.reset();
     FRenderFilter.reset();
     FColorSpaceConvert.reset();
-    FMCMMjpegVideoDecoder.reset();
+    FDecoder.reset();
     FRotateFilter.reset();
-    FGraphBuilt = false;
+    FBuilt = false;
     // Nothing streams now: messages of the run that ended are void.
     QCoreApplication::removePostedEvents(this, WM_FRAMEARRIVED);
     QCoreApplication::removePostedEvents(this, WM_FRAMEREADY);
     QCoreApplication::removePostedEvents(this, WM_GRAPHNOTIFY);
 }
 
-bool TCustomVideoCap::StartPreview()
+// ---- events ----
+
+GstBusSyncReply TCaptureGraph::OnBusMessage(GstBus *, GstMessage *message, gpointer data)
 {
-    if (FGraph && FPreviewing)
-        return true;
-    bool result = false;
-    if (BuildGraph()) {
-        const bool running =
-            gst_element_set_state(FGraph.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-        if (!running) {
-            qCWarning(lcCapture) << "the pipeline does not run";
-            gst_element_set_state(FGraph.get(), GST_STATE_NULL);
-        }
-        if (running) {
-            FPreviewing = true;
-            result = true;
-            FGrabberCB->SetVideoSize(QSize(VideoWidth(), VideoHeight()));
-            FGrabberCB->SetGrabbingEnabled(false);
-        }
+    // Any thread. Only what the pipeline acts on is kept on the bus.
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_EOS:
+    case GST_MESSAGE_WARNING:
+        break;
+    default:
+        // A dropped message is the handler's to free; each one holds its
+        // stage, and a stage kept alive keeps its buffer pool (descriptors).
+        gst_message_unref(message);
+        return GST_BUS_DROP;
     }
-    if (!result)
-        Raise(OnError);
-    return result;
+    auto *self = static_cast<TCaptureGraph *>(data);
+    TakeHandOver(self); // given over with the bus's handler
+    PostFlagged<TGrabberEvent>(self, self->FBusPending, WM_GRAPHNOTIFY, nullptr);
+    return GST_BUS_PASS;
 }
 
-void TCustomVideoCap::StopPreview()
-{
-    bool stopped = false, wasRecording = FRecording;
-    if (FPreviewing) {
-        if (FGraph &&
-            gst_element_set_state(FGraph.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE) {
-            // The pipeline runs on as it is; a recording ends all the same,
-            // once, and its file is finished.
-            if (FRecording)
-                EndRecording();
-            return;
-        }
-        if (FRecording)
-            Raise(OnStopRecord);
-        FPreviewing = false;
-        SetSelectionMode(false);
-        FZoom = 1.0f;
-        stopped = true;
-    }
-    TearDownGraph();
-    FFirstFrame = true;
-    if (FRecording)
-        EndRecordEncode(); // the file is finished whatever ended the recording
-    FRecording = false;
-    CustomInvalidate();
-    if (stopped && !wasRecording)
-        Raise(OnStopPreview);
-}
-
-void TCustomVideoCap::PausePreview()
-{
-    if (!FGraph)
-        return;
-    if (gst_element_set_state(FGraph.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
-        qCDebug(lcCapture) << "the pipeline does not pause";
-    Raise(OnPausePreview);
-}
-
-void TCustomVideoCap::ResumePreview()
-{
-    StopPreview();
-    StartPreview();
-    Raise(OnResumePreview);
-}
-
-void TCustomVideoCap::RestartPreview()
-{
-    TearDownGraph();
-    StartPreview();
-    Raise(OnChangeFilter);
-}
-
-void TCustomVideoCap::SetVideoRotate(TVideoRotationType Value)
-{
-    FVideoRotate = Value;
-    RestartPreview();
-}
-
-void TCustomVideoCap::SetAspectRatio(bool Value)
-{
-    if (Value == FAspectRatio)
-        return;
-    FAspectRatio = Value;
-    if (FPreviewing) {
-        TearDownGraph();
-        StartPreview();
-    }
-}
-
-bool TCustomVideoCap::event(QEvent *e)
+bool TCaptureGraph::event(QEvent *e)
 {
     switch (int(e->type())) {
     case WM_GRAPHNOTIFY:
         // Taken before the bus is drained: a message that comes while the
-        // handlers run (a restarted preview failing again) posts anew.
+        // handlers run (a restarted run failing again) posts anew.
         static_cast<TGrabberEvent *>(e)->Take();
-        HandleGraphEvents();
+        HandleBus();
         return true;
     case WM_FRAMEARRIVED:
         static_cast<TGrabberEvent *>(e)->Take();
-        HandleFrameArrived();
+        FrameArrived();
         return true;
     case WM_FRAMEREADY:
-        if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback(); cb && !RecordFrameReady(*cb))
-            FrameReadyMessage(*cb);
-        return true;
-    case WM_STILLREQUEST:
-        StillRequestMessage();
-        return true;
-    case WM_SELECTIONDONE:
-        SelectionDoneMessage(e);
+        if (auto *cb = static_cast<TGrabberEvent *>(e)->Callback(); cb && OnFrameReady)
+            OnFrameReady(*cb);
         return true;
     default:
-        return QWidget::event(e);
+        return QObject::event(e);
     }
 }
 
-void TCustomVideoCap::HandleFrameArrived()
+void TCaptureGraph::FrameArrived()
 {
-    if (!FFirstFrame || !FPreviewing)
+    if (!FFirstFrame || !FRunning)
         return;
     FFirstFrame = false;
-    SetWideMOde(FWideMode); // fits the picture to the control
-    Raise(FRecording ? OnStartRecord : OnStartPreview);
+    if (OnFirstFrame)
+        OnFirstFrame();
 }
 
-void TCustomVideoCap::HandleGraphEvents()
+void TCaptureGraph::HandleBus()
 {
     if (!FGraph)
         return;
@@ -471,14 +473,14 @@ void TCustomVideoCap::HandleGraphEvents()
             gst_message_parse_error(message.get(), &raw, &debug);
             TErrorPtr err(raw);
             TGCharPtr details(debug);
-            DeviceLost(QStringLiteral("%1: %2 (%3)")
-                           .arg(QString::fromUtf8(from ? from : "?"),
-                                QString::fromUtf8(err ? err->message : ""),
-                                QString::fromUtf8(debug ? debug : "")));
-            return; // the stop flushed the bus
+            Lost(QStringLiteral("%1: %2 (%3)")
+                     .arg(QString::fromUtf8(from ? from : "?"),
+                          QString::fromUtf8(err ? err->message : ""),
+                          QString::fromUtf8(debug ? debug : "")));
+            return; // the owner's stop flushed the bus
         }
         case GST_MESSAGE_EOS:
-            DeviceLost(QStringLiteral("the camera's stream ended"));
+            Lost(QStringLiteral("the camera's stream ended"));
             return;
         case GST_MESSAGE_WARNING: {
             GError *raw = nullptr;
@@ -493,16 +495,14 @@ void TCustomVideoCap::HandleGraphEvents()
     }
 }
 
-void TCustomVideoCap::DeviceLost(const QString &why)
+void TCaptureGraph::Lost(const QString &why)
 {
-    // A stream that fails stops for good in GStreamer; the preview is stopped
-    // as for a camera that went away, and a start that never showed a frame
-    // is reported as failed.
     qCWarning(lcCapture).noquote() << "device lost:" << why;
-    if (!FPreviewing)
+    if (!FRunning)
         return;
     const bool starting = FFirstFrame;
-    StopPreview();
-    if (starting)
-        Raise(OnError);
+    if (OnLost)
+        OnLost(starting);
+    else
+        Stop();
 }
