@@ -125,6 +125,31 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
     }
 }
 
+TEST(PixelEffects, EachFrameGetsTheEffectsAskedForItEvenWhenTheyChange)
+{
+    // One thread, as the streaming thread: switches turned on and off and the
+    // rectangle moved between frames; every frame must show exactly its own
+    // effects, never those of the frame before.
+    const TPixelEffects steps[] = {
+        {true, true, true, true, true, {5, 3, 40, 9}},
+        {true, true, true, true, true, {0, 0, 17, 4}}, // only the rectangle moved
+        {false, true, false, false, false, {}},
+        {false, false, true, false, true, {10, 1, 66, 12}},
+        {true, false, false, true, false, {}},
+        {false, false, true, false, false, {}},
+        {true, true, true, true, true, {5, 3, 40, 9}},
+    };
+    unsigned seed = 100;
+    for (const TPixelEffects &fx : steps) {
+        const Frame original = RandomFrame(67, 13, 67 * 3 + 5, seed++);
+        Frame expected = original;
+        ReferenceEffects(expected.Bytes.data(), expected.W, expected.H, expected.Stride, fx);
+        Frame actual = original;
+        EXPECT_TRUE(ApplyPixelEffects(actual.Layout(), fx));
+        ASSERT_EQ(actual.Bytes, expected.Bytes) << Describe(fx);
+    }
+}
+
 TEST(PixelEffects, WorkedValues)
 {
     struct Case
