@@ -33,6 +33,8 @@ constexpr TRowKernels PlainKernels = {
 const TRowKernels &ChooseKernels()
 {
 #ifdef OVILEN_PIXEL_SIMD
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+        return Avx512RowKernels();
     if (__builtin_cpu_supports("avx2"))
         return Avx2RowKernels();
     if (__builtin_cpu_supports("ssse3"))

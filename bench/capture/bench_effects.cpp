@@ -90,6 +90,20 @@ void BM_AllEffectsPlainKernels(benchmark::State &state)
 BENCHMARK(BM_AllEffectsPlainKernels)->UseManualTime();
 
 #ifdef OVILEN_PIXEL_SIMD
+// The same with the AVX2 kernels (processors without AVX-512 byte permutes),
+// on the whole frame and on the band that stays in the cache.
+void BM_AllEffectsAvx2Kernels(benchmark::State &state)
+{
+    RunEffects(state, {true, true, true, true, true, Selection}, &Avx2RowKernels());
+}
+BENCHMARK(BM_AllEffectsAvx2Kernels)->UseManualTime();
+
+void BM_AllEffectsAvx2KernelsInCache(benchmark::State &state)
+{
+    RunEffects(state, {true, true, true, true, true, {400, 20, 1500, 100}}, &Avx2RowKernels(), 120);
+}
+BENCHMARK(BM_AllEffectsAvx2KernelsInCache)->UseManualTime();
+
 // The same with the SSSE3 kernels (processors without AVX2).
 void BM_AllEffectsSsse3Kernels(benchmark::State &state)
 {
@@ -138,7 +152,8 @@ void BM_NoEffect(benchmark::State &state)
 {
     RunEffects(state, {});
 }
-BENCHMARK(BM_NoEffect)->UseManualTime();
+// (A fixed count: its own time is too short for the runner to find one.)
+BENCHMARK(BM_NoEffect)->UseManualTime()->Iterations(200);
 
 } // namespace
 
