@@ -3,7 +3,7 @@
 // sink over the same number of frames: frames per second, frames dropped,
 // and processor time (user + system, all threads) per frame. The two runs
 // alternate over a few rounds so that both see the same machine load; the
-// counters are the medians of the rounds (aim: cpu_vs_gst_launch <= 1.2,
+// counters are the medians of the rounds (aim: cpu_vs_gst_launch <= 1.1,
 // fps 30, frames_dropped 0).
 //
 // The 3840x2160 modes measure what the component holds at that size: a
