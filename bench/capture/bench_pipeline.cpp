@@ -162,7 +162,8 @@ TRun RunComponent(bool shown, const TDeviceProviderPtr &provider = nullptr)
     return run;
 }
 
-void RunRounds(benchmark::State &state, bool shown)
+// Shown: the picture window shown, or not.
+void BM_Pipeline(benchmark::State &state, bool shown)
 {
     TSimulatedCameras::Clear();
     TSimulatedCamera cam;
@@ -198,17 +199,14 @@ void RunRounds(benchmark::State &state, bool shown)
     TSimulatedCameras::Clear();
 }
 
-void BM_PipelineShown(benchmark::State &state)
-{
-    RunRounds(state, true);
-}
-BENCHMARK(BM_PipelineShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-
-void BM_PipelineHidden(benchmark::State &state)
-{
-    RunRounds(state, false);
-}
-BENCHMARK(BM_PipelineHidden)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Pipeline, Shown, true)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Pipeline, Hidden, false)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 constexpr int UhdWidth = 3840, UhdHeight = 2160;
 
@@ -261,7 +259,7 @@ TRun RunPlainStages(const TReplayClip &clip)
     return run;
 }
 
-void RunUhdRounds(benchmark::State &state, bool shown)
+void BM_Pipeline3840x2160(benchmark::State &state, bool shown)
 {
     const TReplayClip clip = UhdClip();
     if (clip.Jpeg->empty()) {
@@ -304,16 +302,13 @@ void RunUhdRounds(benchmark::State &state, bool shown)
     }
 }
 
-void BM_Pipeline3840x2160Shown(benchmark::State &state)
-{
-    RunUhdRounds(state, true);
-}
-BENCHMARK(BM_Pipeline3840x2160Shown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-
-void BM_Pipeline3840x2160Hidden(benchmark::State &state)
-{
-    RunUhdRounds(state, false);
-}
-BENCHMARK(BM_Pipeline3840x2160Hidden)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Pipeline3840x2160, Shown, true)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Pipeline3840x2160, Hidden, false)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace
