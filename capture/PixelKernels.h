@@ -1,6 +1,6 @@
 #pragma once
 
-// Row kernels of the picture effects (see PixelEffects.cpp). Each set works
+// Row kernels of the picture effects (see PixelEffectsPlan.cpp). Each set works
 // on rows of 24-bit pixels; a gray row holds one byte per pixel.
 
 #include <cstdint>
