@@ -1,19 +1,8 @@
 #include "capture/PixelEffects.h"
 
+#include "capture/PixelEffectsPlan.h"
 #include "capture/PixelKernels.h"
 #include "capture/PixelKernelsPlain.h"
-
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
-// How the effects are composed: the picture at (x, y) after the mirrors is
-// the negative/gray of the source pixel at (FlipHorz ? W-1-x : x,
-// FlipVert ? H-1-y : y). The frame is walked once, by rows, or by pairs of
-// rows (y, H-1-y) when mirroring top to bottom; each row (pair) is read before
-// it is written. A gray picture is carried as one byte per pixel in a row
-// buffer; a left-right mirror without gray goes through one row buffer. The
-// tint acts on each finished row at its final position.
 
 bool TFrameLayout::IsValid() const
 {
@@ -40,9 +29,12 @@ constexpr TRowKernels PlainKernels = {
     TintPlain,
 };
 
-const TRowKernels &BestKernels()
+// The best kernels this processor runs.
+const TRowKernels &ChooseKernels()
 {
 #ifdef OVILEN_PIXEL_SIMD
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+        return Avx512RowKernels();
     if (__builtin_cpu_supports("avx2"))
         return Avx2RowKernels();
     if (__builtin_cpu_supports("ssse3"))
@@ -51,36 +43,12 @@ const TRowKernels &BestKernels()
     return PlainKernels;
 }
 
-void Negate(u8 *p, std::size_t n)
+// Chosen once, on first use.
+const TRowKernels &BestKernels()
 {
-    for (std::size_t i = 0; i < n; ++i)
-        p[i] = u8(~p[i]);
+    static const TRowKernels &best = ChooseKernels();
+    return best;
 }
-
-template <bool Neg>
-void SwapRows(u8 *a, u8 *b, std::size_t n)
-{
-    for (std::size_t i = 0; i < n; ++i) {
-        const u8 t = a[i];
-        a[i] = Neg ? u8(~b[i]) : b[i];
-        b[i] = Neg ? u8(~t) : t;
-    }
-}
-
-// Row buffers of the streaming thread that runs the effects: one row of
-// pixels, or two rows of gray values.
-std::vector<u8> &Scratch()
-{
-    thread_local std::vector<u8> buffer;
-    return buffer;
-}
-
-struct TintSpan
-{
-    bool Active = false;
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool Covers(int y) const { return Active && y >= Top && y < Bottom; }
-};
 
 } // namespace
 
@@ -91,88 +59,18 @@ const TRowKernels &PlainRowKernels()
 
 bool ApplyPixelEffects(const TFrameLayout &frame, const TPixelEffects &effects)
 {
-    return ApplyPixelEffectsWith(BestKernels(), frame, effects);
+    if (!effects.Any())
+        return false;
+    // The streaming thread keeps the plan of the effects it last ran; a
+    // switch turned on or off makes a new one, a moved rectangle does not.
+    thread_local TPixelEffectsPlan plan;
+    if (!plan.Serves(effects))
+        plan = TPixelEffectsPlan(BestKernels(), effects);
+    return plan.Run(frame, effects.TintRect);
 }
 
-bool ApplyPixelEffectsWith(const TRowKernels &k, const TFrameLayout &frame,
+bool ApplyPixelEffectsWith(const TRowKernels &kernels, const TFrameLayout &frame,
                            const TPixelEffects &effects)
 {
-    if (!effects.Any() || !frame.IsValid())
-        return false;
-    const int w = frame.Width;
-    const int h = frame.Height;
-    const std::size_t n = std::size_t(w) * 3;
-
-    TintSpan tint;
-    if (effects.Tint) {
-        tint.Left = std::max(effects.TintRect.Left, 0);
-        tint.Top = std::max(effects.TintRect.Top, 0);
-        tint.Right = std::min(effects.TintRect.Right, w);
-        tint.Bottom = std::min(effects.TintRect.Bottom, h);
-        tint.Active = tint.Left < tint.Right && tint.Top < tint.Bottom;
-    }
-    const bool neg = effects.Invert, gray = effects.Grayscale, mirror = effects.FlipHorz;
-    if (!neg && !gray && !mirror && !effects.FlipVert && !tint.Active)
-        return false;
-
-    auto &scratch = Scratch();
-    if (scratch.size() < n)
-        scratch.resize(n);
-    u8 *const buf = scratch.data();
-    const auto row = [&](int y) {
-        return frame.Data + std::size_t(y) * std::size_t(frame.Stride);
-    };
-
-    // Writes the gray row g into row y, tinted where the selection covers it.
-    const auto expand = [&](const u8 *g, int y) {
-        u8 *d = row(y);
-        if (!tint.Covers(y)) {
-            k.ExpandGray[mirror][0](g, d, w, 0, w);
-            return;
-        }
-        k.ExpandGray[mirror][0](g, d, w, 0, tint.Left);
-        k.ExpandGray[mirror][1](g, d, w, tint.Left, tint.Right);
-        k.ExpandGray[mirror][0](g, d, w, tint.Right, w);
-    };
-    const auto finish = [&](int y) {
-        if (tint.Covers(y))
-            k.Tint(row(y), tint.Left, tint.Right);
-    };
-
-    // Row a takes the picture of row b (a == b: of itself); b takes a's.
-    const auto process = [&](int a, int b) {
-        u8 *ra = row(a);
-        u8 *rb = row(b);
-        if (gray) {
-            k.ReduceGray[neg](ra, buf, w);
-            if (a != b) {
-                k.ReduceGray[neg](rb, buf + w, w);
-                expand(buf + w, a);
-            }
-            expand(buf, b);
-            return;
-        }
-        if (mirror) {
-            k.Reverse[neg](ra, buf, w);
-            if (a != b)
-                k.Reverse[neg](rb, ra, w);
-            std::memcpy(rb, buf, n);
-        } else if (a != b) {
-            neg ? SwapRows<true>(ra, rb, n) : SwapRows<false>(ra, rb, n);
-        } else if (neg) {
-            Negate(ra, n);
-        }
-        finish(a);
-        if (a != b)
-            finish(b);
-    };
-
-    if (effects.FlipVert) {
-        for (int top = 0, bottom = h - 1; top <= bottom; ++top, --bottom)
-            process(top, bottom);
-    } else {
-        for (int y = 0; y < h; ++y)
-            process(y, y);
-    }
-    return true;
+    return effects.Any() && TPixelEffectsPlan(kernels, effects).Run(frame, effects.TintRect);
 }

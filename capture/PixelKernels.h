@@ -1,6 +1,6 @@
 #pragma once
 
-// Row kernels of the picture effects (see PixelEffects.cpp). Each set works
+// Row kernels of the picture effects (see PixelEffectsPlan.cpp). Each set works
 // on rows of 24-bit pixels; a gray row holds one byte per pixel.
 
 #include <cstdint>
@@ -26,6 +26,8 @@ const TRowKernels &PlainRowKernels();
 #define OVILEN_PIXEL_SIMD 1
 const TRowKernels &Ssse3RowKernels();
 const TRowKernels &Avx2RowKernels();
+// Needs AVX512BW and AVX512VBMI.
+const TRowKernels &Avx512RowKernels();
 #endif
 
 // ApplyPixelEffects with a chosen kernel set (the tests compare the sets).

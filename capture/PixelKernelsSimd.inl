@@ -1,8 +1,13 @@
 // Vector row kernels, written once over a vector type V that holds
-// V::Lanes groups of 16 bytes; pshufb works inside each group. A group
-// covers 16 pixels: three registers hold their 48 bytes. Included by
+// V::Lanes groups of 16 bytes; pshufb works inside each group. Included by
 // PixelKernelsSsse3.cpp and PixelKernelsAvx2.cpp, each compiled for its
 // processor; everything here has internal linkage.
+//
+// The byte shuffle runs on fewer execution ports than loads, adds and
+// multiplies, so the kernels spend as few shuffles per pixel as they can:
+// the gray reduction lets overlapping loads line the bytes up for the
+// multiply-adds, the tint works on 16-bit halves with shifts, and the
+// left-right mirror moves five whole pixels per shuffle.
 
 #include "capture/PixelKernelsPlain.h"
 
@@ -23,20 +28,45 @@ constexpr Mask Gather(int out, int in, F src)
     return m;
 }
 
-// Gray reduction: (blue, green) and (red, 0) byte pairs of pixels 0-7 (lo)
-// and 8-15 (hi) of a group, as pmaddubsw operands.
-constexpr int BgSrc(int k)
+constexpr bool Takes(const Mask &m)
 {
-    return 3 * (k / 2) + (k % 2);
+    for (const u8 b : m.b)
+        if (b != Zero)
+            return true;
+    return false;
 }
-constexpr int RSrc(int k)
+
+// Gray reduction. Two loads of the same pixels, the second two bytes on,
+// and pmaddubsw with these weights give, for the six pixels (18 bytes) from
+// the first load's start, 8 * gray of pixel 2k in word 3k and of pixel
+// 2k + 1 in word 3k + 1 (word 3k + 2 is 0):
+//   word 3k     = 1 * b(2k) + 4 * g(2k)   + 3 * r(2k)     + 0 * b(2k+1)
+//   word 3k + 1 = 0 * r(2k) + 1 * b(2k+1) + 4 * g(2k+1)   + 3 * r(2k+1)
+constexpr Mask Weights(int w0, int w1, int w2, int w3)
 {
-    return k % 2 ? -1 : 3 * (k / 2) + 2;
+    const int w[6] = {w0, w1, w2, w3, 0, 0};
+    Mask m{};
+    for (int i = 0; i < 16; ++i)
+        m.b[i] = u8(w[i % 6]);
+    return m;
 }
-constexpr Mask BgLo0 = Gather(0, 0, BgSrc), BgLo1 = Gather(0, 1, BgSrc);
-constexpr Mask BgHi1 = Gather(1, 1, BgSrc), BgHi2 = Gather(1, 2, BgSrc);
-constexpr Mask RLo0 = Gather(0, 0, RSrc), RLo1 = Gather(0, 1, RSrc);
-constexpr Mask RHi1 = Gather(1, 1, RSrc), RHi2 = Gather(1, 2, RSrc);
+constexpr Mask NearWeights = Weights(1, 4, 0, 1), FarWeights = Weights(3, 0, 4, 3);
+
+// A group of 16 pixels is summed from pixels 0, 6 and 10 (the last load
+// ends with the group); output byte firstOut + i takes the gray of pixel
+// firstPixel + i of that load, the low byte of its word.
+constexpr Mask PickGray(int firstOut, int firstPixel, int count)
+{
+    Mask m{};
+    for (u8 &b : m.b)
+        b = Zero;
+    for (int i = 0; i < count; ++i) {
+        const int p = firstPixel + i;
+        m.b[firstOut + i] = u8(2 * (p + p / 2));
+    }
+    return m;
+}
+constexpr Mask Pick0 = PickGray(0, 0, 6), Pick1 = PickGray(6, 0, 6), Pick2 = PickGray(12, 2, 4);
 
 // Gray expansion: stream byte k shows gray value k / 3 (mirrored: 15 - k / 3).
 constexpr int ExpSrc(int k)
@@ -52,16 +82,30 @@ constexpr Mask ExpM[2][3] = {
     {Gather(0, 0, ExpRevSrc), Gather(1, 0, ExpRevSrc), Gather(2, 0, ExpRevSrc)},
 };
 
-// Mirror of 16 pixels: stream byte k takes byte 3 * (15 - k / 3) + k % 3.
-constexpr int RevSrc(int k)
+// Tinted gray expansion from the tint and gray values interleaved (t0 v0
+// t1 v1 ...: pixels 0-7 in register 0, 8-15 in register 1): blue and green
+// show the tint, red the gray.
+template <bool Rev>
+constexpr int TintedSrc(int k)
 {
-    return 3 * (15 - k / 3) + k % 3;
+    const int p = Rev ? 15 - k / 3 : k / 3;
+    return 2 * p + (k % 3 == 2 ? 1 : 0);
 }
-constexpr Mask RevM[3][3] = {
-    {Gather(0, 0, RevSrc), Gather(0, 1, RevSrc), Gather(0, 2, RevSrc)},
-    {Gather(1, 0, RevSrc), Gather(1, 1, RevSrc), Gather(1, 2, RevSrc)},
-    {Gather(2, 0, RevSrc), Gather(2, 1, RevSrc), Gather(2, 2, RevSrc)},
+template <bool Rev>
+constexpr Mask TintedM[3][2] = {
+    {Gather(0, 0, TintedSrc<Rev>), Gather(0, 1, TintedSrc<Rev>)},
+    {Gather(1, 0, TintedSrc<Rev>), Gather(1, 1, TintedSrc<Rev>)},
+    {Gather(2, 0, TintedSrc<Rev>), Gather(2, 1, TintedSrc<Rev>)},
 };
+
+// Mirror of five pixels loaded from one byte before them: output byte k
+// (k < 15) takes byte 1 + 3 * (4 - k / 3) + k % 3; byte 15 is overwritten
+// by the next store.
+constexpr int Rev5Src(int k)
+{
+    return k < 15 ? 1 + 3 * (4 - k / 3) + k % 3 : -1;
+}
+constexpr Mask Rev5 = Gather(0, 0, Rev5Src);
 
 // Blue and green bytes of a group: stream byte k with k % 3 != 2.
 constexpr Mask BlueGreen(int out)
@@ -76,40 +120,37 @@ constexpr Mask BlueGreenM[3] = {BlueGreen(0), BlueGreen(1), BlueGreen(2)};
 constexpr int Px = 16 * V::Lanes; // pixels per step
 
 // 0.6 * x rounded, for every byte: (x * 19661 + 16384) >> 15 never comes
-// within 0.002 of a rounding boundary for x < 256.
+// within 0.002 of a rounding boundary for x < 256. The even and odd bytes
+// are worked as 16-bit values in place; no result exceeds a byte.
 inline typename V::T TintAll(typename V::T v)
 {
     const auto k = V::Set16(19661);
-    const auto lo = V::MulHrs16(V::UnpackLo8(v), k);
-    const auto hi = V::MulHrs16(V::UnpackHi8(v), k);
-    return V::PackUs16(lo, hi);
+    const auto even = V::MulHrs16(V::And(v, V::Set16(0x00FF)), k);
+    const auto odd = V::MulHrs16(V::Srl16<8>(v), k);
+    return V::Or(even, V::Sll16<8>(odd));
 }
 
 template <bool Neg>
 void ReduceGrayVec(const u8 *s, u8 *g, int w)
 {
-    const auto bgLo0 = V::M(BgLo0), bgLo1 = V::M(BgLo1);
-    const auto bgHi1 = V::M(BgHi1), bgHi2 = V::M(BgHi2);
-    const auto rLo0 = V::M(RLo0), rLo1 = V::M(RLo1);
-    const auto rHi1 = V::M(RHi1), rHi2 = V::M(RHi2);
-    const auto w14 = V::Set16(0x0401); // blue * 1 + green * 4
-    const auto w30 = V::Set16(0x0003); // red * 3 + 0
+    const auto nearW = V::M(NearWeights), farW = V::M(FarWeights);
+    const auto pick0 = V::M(Pick0), pick1 = V::M(Pick1), pick2 = V::M(Pick2);
     const auto full = V::Set16(2040);
+    // Gray values of the six pixels from p, in the low bytes of words 0, 1,
+    // 3, 4, 6 and 7 (group L from p + 48L).
+    const auto six = [&](const u8 *p) {
+        auto sum =
+            V::Add16(V::MAddUbs(V::Load(p, 48), nearW), V::MAddUbs(V::Load(p + 2, 48), farW));
+        if constexpr (Neg)
+            sum = V::Sub16(full, sum);
+        return V::Srl16<3>(sum);
+    };
     int x = 0;
     for (; x + Px <= w; x += Px) {
         const u8 *p = s + 3 * x;
-        const auto a = V::Load(p, 48), b = V::Load(p + 16, 48), c = V::Load(p + 32, 48);
-        const auto bgLo = V::Or(V::Shuffle(a, bgLo0), V::Shuffle(b, bgLo1));
-        const auto bgHi = V::Or(V::Shuffle(b, bgHi1), V::Shuffle(c, bgHi2));
-        const auto rLo = V::Or(V::Shuffle(a, rLo0), V::Shuffle(b, rLo1));
-        const auto rHi = V::Or(V::Shuffle(b, rHi1), V::Shuffle(c, rHi2));
-        auto lo = V::Add16(V::MAddUbs(bgLo, w14), V::MAddUbs(rLo, w30));
-        auto hi = V::Add16(V::MAddUbs(bgHi, w14), V::MAddUbs(rHi, w30));
-        if constexpr (Neg) {
-            lo = V::Sub16(full, lo);
-            hi = V::Sub16(full, hi);
-        }
-        V::Store(g + x, 16, V::PackUs16(V::Srl16<3>(lo), V::Srl16<3>(hi)));
+        const auto gray = V::Or(V::Or(V::Shuffle(six(p), pick0), V::Shuffle(six(p + 18), pick1)),
+                                V::Shuffle(six(p + 30), pick2));
+        V::Store(g + x, 16, gray);
     }
     ReduceGrayPlain<Neg>(s, g, x, w);
 }
@@ -117,25 +158,38 @@ void ReduceGrayVec(const u8 *s, u8 *g, int w)
 template <bool Rev, bool Tinted>
 void ExpandGrayVec(const u8 *g, u8 *d, int w, int from, int to)
 {
-    const auto &m = ExpM[Rev ? 1 : 0];
-    const auto m0 = V::M(m[0]), m1 = V::M(m[1]), m2 = V::M(m[2]);
-    const auto s0 = V::M(BlueGreenM[0]), s1 = V::M(BlueGreenM[1]), s2 = V::M(BlueGreenM[2]);
     int x = from;
-    for (; x + Px <= to; x += Px) {
-        // Group L covers output pixels x + 16L ...; mirrored, it reads the
-        // gray values w - 16 - x - 16L ... backwards.
-        const auto v = Rev ? V::Load(g + (w - 16 - x), -16) : V::Load(g + x, 16);
-        u8 *q = d + 3 * x;
-        auto o0 = V::Shuffle(v, m0), o1 = V::Shuffle(v, m1), o2 = V::Shuffle(v, m2);
-        if constexpr (Tinted) {
+    if constexpr (Tinted) {
+        // Output register 0 takes its pixels from the first register of
+        // pairs, 2 from the second (mirrored: the other way round), 1 from
+        // both.
+        constexpr int First = Rev ? 1 : 0, Second = 1 - First;
+        const auto &m = TintedM<Rev>;
+        const auto m0 = V::M(m[0][First]), m1a = V::M(m[1][First]);
+        const auto m1b = V::M(m[1][Second]), m2 = V::M(m[2][Second]);
+        static_assert(!Takes(TintedM<Rev>[0][Second]) && !Takes(TintedM<Rev>[2][First]));
+        for (; x + Px <= to; x += Px) {
+            // Group L covers output pixels x + 16L ...; mirrored, it reads
+            // the gray values w - 16 - x - 16L ... backwards.
+            const auto v = Rev ? V::Load(g + (w - 16 - x), -16) : V::Load(g + x, 16);
             const auto t = TintAll(v);
-            o0 = V::Select(s0, V::Shuffle(t, m0), o0);
-            o1 = V::Select(s1, V::Shuffle(t, m1), o1);
-            o2 = V::Select(s2, V::Shuffle(t, m2), o2);
+            const auto lo = V::UnpackLo8(t, v), hi = V::UnpackHi8(t, v);
+            const auto first = Rev ? hi : lo, second = Rev ? lo : hi;
+            u8 *q = d + 3 * x;
+            V::Store(q, 48, V::Shuffle(first, m0));
+            V::Store(q + 16, 48, V::Or(V::Shuffle(first, m1a), V::Shuffle(second, m1b)));
+            V::Store(q + 32, 48, V::Shuffle(second, m2));
         }
-        V::Store(q, 48, o0);
-        V::Store(q + 16, 48, o1);
-        V::Store(q + 32, 48, o2);
+    } else {
+        const auto &m = ExpM[Rev ? 1 : 0];
+        const auto m0 = V::M(m[0]), m1 = V::M(m[1]), m2 = V::M(m[2]);
+        for (; x + Px <= to; x += Px) {
+            const auto v = Rev ? V::Load(g + (w - 16 - x), -16) : V::Load(g + x, 16);
+            u8 *q = d + 3 * x;
+            V::Store(q, 48, V::Shuffle(v, m0));
+            V::Store(q + 16, 48, V::Shuffle(v, m1));
+            V::Store(q + 32, 48, V::Shuffle(v, m2));
+        }
     }
     ExpandGrayPlain<Rev, Tinted>(g, d, w, x, to);
 }
@@ -143,25 +197,19 @@ void ExpandGrayVec(const u8 *g, u8 *d, int w, int from, int to)
 template <bool Neg>
 void ReverseVec(const u8 *s, u8 *d, int w)
 {
-    typename V::T m[3][3];
-    for (int o = 0; o < 3; ++o)
-        for (int i = 0; i < 3; ++i)
-            m[o][i] = V::M(RevM[o][i]);
+    constexpr int Step = 5 * V::Lanes; // pixels per step
+    const auto m = V::M(Rev5);
     const auto ones = V::Set8(-1);
     int x = 0;
-    for (; x + Px <= w; x += Px) {
-        // Group L of the output (pixels x + 16L ...) mirrors the input
-        // pixels w - 16 - x - 16L ... .
-        const u8 *p = s + 3 * (w - 16 - x);
-        const typename V::T in[3] = {V::Load(p, -48), V::Load(p + 16, -48), V::Load(p + 32, -48)};
-        u8 *q = d + 3 * x;
-        for (int o = 0; o < 3; ++o) {
-            auto v = V::Or(V::Or(V::Shuffle(in[0], m[o][0]), V::Shuffle(in[1], m[o][1])),
-                           V::Shuffle(in[2], m[o][2]));
-            if constexpr (Neg)
-                v = V::Xor(v, ones);
-            V::Store(q + 16 * o, 48, v);
-        }
+    // Group L of the output (pixels x + 5L ...) mirrors the input pixels
+    // w - 5 - x - 5L ..., loaded from the byte before them; its store
+    // reaches one byte past them, which the next group (or the tail)
+    // overwrites. Both stay inside the row while a pixel follows the step.
+    for (; x + Step + 1 <= w; x += Step) {
+        auto v = V::Shuffle(V::Load(s + 3 * (w - 5 - x) - 1, -15), m);
+        if constexpr (Neg)
+            v = V::Xor(v, ones);
+        V::Store(d + 3 * x, 15, v);
     }
     ReversePlain<Neg>(s, d, w, x, w);
 }

@@ -22,6 +22,7 @@ struct V
     static T Set8(char v) { return _mm_set1_epi8(v); }
     static T Set16(short v) { return _mm_set1_epi16(v); }
     static T Shuffle(T v, T m) { return _mm_shuffle_epi8(v, m); }
+    static T And(T a, T b) { return _mm_and_si128(a, b); }
     static T Or(T a, T b) { return _mm_or_si128(a, b); }
     static T Xor(T a, T b) { return _mm_xor_si128(a, b); }
     // sel ? a : b, bytewise (sel bytes are 0 or 0xFF)
@@ -37,9 +38,14 @@ struct V
     {
         return _mm_srli_epi16(a, N);
     }
-    static T PackUs16(T a, T b) { return _mm_packus_epi16(a, b); }
-    static T UnpackLo8(T a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
-    static T UnpackHi8(T a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
+    template <int N>
+    static T Sll16(T a)
+    {
+        return _mm_slli_epi16(a, N);
+    }
+    // a0 b0 a1 b1 ... from the low (high) eight bytes.
+    static T UnpackLo8(T a, T b) { return _mm_unpacklo_epi8(a, b); }
+    static T UnpackHi8(T a, T b) { return _mm_unpackhi_epi8(a, b); }
     static T MulHrs16(T a, T b) { return _mm_mulhrs_epi16(a, b); }
 };
 

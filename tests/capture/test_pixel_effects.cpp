@@ -60,6 +60,8 @@ std::vector<KernelSet> AvailableKernelSets()
         sets.push_back({"ssse3", &Ssse3RowKernels()});
     if (__builtin_cpu_supports("avx2"))
         sets.push_back({"avx2", &Avx2RowKernels()});
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+        sets.push_back({"avx512", &Avx512RowKernels()});
 #endif
     return sets;
 }
@@ -84,9 +86,12 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
     {
         int W, H;
     };
-    // Odd sizes, and widths around the 16- and 32-pixel steps of the kernels.
-    const Size sizes[] = {{1366, 768}, {3, 2},  {1, 1},  {2, 1},  {1, 3},  {15, 4}, {16, 3},
-                          {17, 5},     {31, 2}, {32, 3}, {33, 3}, {47, 2}, {65, 7}};
+    // Odd sizes, and widths around the steps of the kernels: 16 and 32
+    // pixels, and 21, 22 and 64 (with a last partial step done from the end).
+    const Size sizes[] = {{1366, 768}, {3, 2},  {1, 1},  {2, 1},   {1, 3},  {15, 4},
+                          {16, 3},     {17, 5}, {20, 3}, {21, 2},  {22, 3}, {23, 4},
+                          {31, 2},     {32, 3}, {33, 3}, {43, 3},  {47, 2}, {63, 3},
+                          {64, 2},     {65, 7}, {86, 3}, {129, 5}, {150, 4}};
     const auto sets = AvailableKernelSets();
     unsigned seed = 1;
     for (const Size s : sizes) {
@@ -99,7 +104,7 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
             for (int mask = 1; mask < 32; ++mask) {
                 // The big frame only with all effects and each alone: enough
                 // to cover the row walk at full size.
-                if (s.W > 100 && mask != 31 && (mask & (mask - 1)) != 0)
+                if (s.W > 1000 && mask != 31 && (mask & (mask - 1)) != 0)
                     continue;
                 for (const TRect &r : rects) {
                     if (!(mask & 16) && &r != &rects[0])
@@ -122,6 +127,31 @@ TEST(PixelEffects, EveryCombinationMatchesTheReferenceOnOddSizes)
                 }
             }
         }
+    }
+}
+
+TEST(PixelEffects, EachFrameGetsTheEffectsAskedForItEvenWhenTheyChange)
+{
+    // One thread, as the streaming thread: switches turned on and off and the
+    // rectangle moved between frames; every frame must show exactly its own
+    // effects, never those of the frame before.
+    const TPixelEffects steps[] = {
+        {true, true, true, true, true, {5, 3, 40, 9}},
+        {true, true, true, true, true, {0, 0, 17, 4}}, // only the rectangle moved
+        {false, true, false, false, false, {}},
+        {false, false, true, false, true, {10, 1, 66, 12}},
+        {true, false, false, true, false, {}},
+        {false, false, true, false, false, {}},
+        {true, true, true, true, true, {5, 3, 40, 9}},
+    };
+    unsigned seed = 100;
+    for (const TPixelEffects &fx : steps) {
+        const Frame original = RandomFrame(67, 13, 67 * 3 + 5, seed++);
+        Frame expected = original;
+        ReferenceEffects(expected.Bytes.data(), expected.W, expected.H, expected.Stride, fx);
+        Frame actual = original;
+        EXPECT_TRUE(ApplyPixelEffects(actual.Layout(), fx));
+        ASSERT_EQ(actual.Bytes, expected.Bytes) << Describe(fx);
     }
 }
 
