@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "TestPicture.h"
 #include "encoding/FFEncoder.h"
+#include "encoding/RecordClock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -195,15 +196,10 @@ void BM_LiveRecording(benchmark::State &state)
     encoder.LoadLibraries();
     TFrameInputAdapter adapter;
     int calls = 0;
-    int64_t recordTime = 0;
+    TRecordClock clock;
     adapter.SetOnReadFrameBMP([&](TFrameInputAdapter *, uint8_t *data, TInputFrameInfo *info) {
-        const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now().time_since_epoch())
-                                .count();
-        if (info->TimeStamp == 0 || recordTime == 0)
-            recordTime = now - info->TimeStamp / 1000;
+        clock.StampFrame(*info);
         std::memcpy(data, pictures.BottomUp[size_t(calls++ % Frames)].data(), BytesPerFrame);
-        info->TimeStamp = (now - recordTime) * 1000;
         return 0;
     });
     const double seconds = 5;
