@@ -13,9 +13,9 @@
 
 using namespace std::chrono_literals;
 
-// Run only as the child of RecordingKilled.FileStaysPlayable: records until killed, with
+// Run only as the child of EncoderKilled.FileStaysPlayable: records until killed, with
 // a main thread too busy to serve frame requests on time.
-TEST(RecordingKilled, DISABLED_RecordUntilKilled)
+TEST(EncoderKilled, DISABLED_RecordUntilKilled)
 {
     const std::string file = qEnvironmentVariable(KilledRecordingVariable).toStdString();
     ASSERT_FALSE(file.empty());
@@ -53,12 +53,12 @@ TEST(RecordingKilled, DISABLED_RecordUntilKilled)
     loop.exec();
 }
 
-TEST(RecordingKilled, FileStaysPlayable)
+TEST(EncoderKilled, FileStaysPlayable)
 {
     TempHome home;
     const std::string file = home.file(QStringLiteral("killed.mp4")).toStdString();
     const double recorded =
-        RecordInChildUntilKilled(file, "RecordingKilled.DISABLED_RecordUntilKilled", 20);
+        RecordInChildUntilKilled(file, "EncoderKilled.DISABLED_RecordUntilKilled", 20);
     ExpectKilledRecordingPlays(file, recorded);
     const THalves halves = FirstPictureHalves(file);
     EXPECT_TRUE(halves.Ok) << "the first picture decodes";

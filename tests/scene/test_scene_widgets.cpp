@@ -173,14 +173,24 @@ TEST(TabButton, TheTabInFrontTakesTheOverlap)
     EXPECT_EQ(tags, (std::vector<int>{2, 1}));
 }
 
+// A window with a 55 × 55 control at AAnchorAt for a popup to open below.
+struct TPopupHost
+{
+    explicit TPopupHost(QPoint AAnchorAt)
+    {
+        Window.setGeometry(100, 100, 600, 300);
+        Anchor.setGeometry(QRect(AAnchorAt, QSize(55, 55)));
+        Window.show();
+    }
+    QWidget Window;
+    QWidget Anchor{&Window};
+};
+
 TEST(CalloutPopup, OpensCentredBelowItsControl)
 {
-    QWidget window;
-    window.setGeometry(100, 100, 600, 300);
-    QWidget anchor(&window);
-    anchor.setGeometry(200, 40, 55, 55);
-    window.show();
-    TCalloutPopup popup(&window);
+    TPopupHost host({200, 40});
+    QWidget &anchor = host.Anchor;
+    TCalloutPopup popup(&host.Window);
     popup.PopupBelow(&anchor, 123, 200);
     const QPoint below = anchor.mapToGlobal(QPoint(0, 55));
     EXPECT_EQ(popup.geometry(), QRect(below.x() + 27 - 61, below.y(), 123, 200));
@@ -192,12 +202,9 @@ TEST(CalloutPopup, OpensCentredBelowItsControl)
 // show: the corners beside the callout and the rounded corners are cut away.
 TEST(CalloutPopup, TheWindowEndsAtItsOutline)
 {
-    QWidget window;
-    window.setGeometry(100, 100, 600, 300);
-    QWidget anchor(&window);
-    anchor.setGeometry(60, 40, 55, 55);
-    window.show();
-    TCalloutPopup popup(&window);
+    TPopupHost host({60, 40});
+    QWidget &anchor = host.Anchor;
+    TCalloutPopup popup(&host.Window);
     popup.PopupBelow(&anchor, 123, 200);
     const QRegion mask = popup.mask();
     const int tip = anchor.mapToGlobal(QPoint(27, 0)).x() - popup.x();
@@ -219,7 +226,7 @@ TEST(CalloutPopup, TheWindowEndsAtItsOutline)
         EXPECT_EQ(mask.contains(c.At), c.Shown) << c.At.x() << "," << c.At.y();
     // Kept on the screen at its left edge, the popup points its callout off
     // centre, and the cut follows it.
-    window.move(popup.screen()->availableGeometry().topLeft());
+    host.Window.move(popup.screen()->availableGeometry().topLeft());
     anchor.move(0, 40);
     popup.PopupBelow(&anchor, 123, 200);
     const int moved = anchor.mapToGlobal(QPoint(27, 0)).x() - popup.x();
