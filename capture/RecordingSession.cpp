@@ -189,11 +189,10 @@ void TRecordingSession::End()
     if (FState == rsRecording && FEncoder)
         FEncoder->Stop(false);
     FState = Finishing() ? rsStopping : rsFinished;
-    // No still from the recording's last grab.
+    // No still from the recording's last grab, also when its message is
+    // already on its way.
     FFrameFlag = false;
-    FGrabber.SetGrabbingEnabled(false);
-    if (QObject *owner = FGrabber.Owner())
-        QCoreApplication::removePostedEvents(owner, WM_FRAMEREADY);
+    FGrabber.CancelGrabs();
     if (OnEnded)
         OnEnded();
 }

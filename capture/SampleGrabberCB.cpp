@@ -34,6 +34,14 @@ void TSampleGrabberCB::SetSelectionRect(const TRect &r)
     FSelBottom = r.Bottom;
 }
 
+TSampleGrabberCB *TGrabberEvent::Callback() const
+{
+    TakeHandOver(this);
+    if (FGrab && FCallback && !FCallback->IsCurrentGrab(*FGrab))
+        return nullptr;
+    return FCallback;
+}
+
 TPixelEffects TSampleGrabberCB::CurrentEffects() const
 {
     return {FinvertColor, FGrayscale, FFlipHorz, FFlipVert, FSelectionMode, SelectionRect()};
@@ -43,6 +51,7 @@ int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
 {
     ApplyPixelEffects(frame, CurrentEffects());
 
+    const std::uint32_t generation = FGrabGeneration;
     if (frame.IsValid() && FEnable.exchange(false)) {
         {
             std::lock_guard lock(FLock);
@@ -56,7 +65,8 @@ int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
             FBufStride = frame.Stride;
         }
         if (QObject *owner = FOwner)
-            QCoreApplication::postEvent(owner, new TGrabberEvent(WM_FRAMEREADY, this));
+            QCoreApplication::postEvent(owner,
+                                        new TGrabberEvent(WM_FRAMEREADY, this, {}, generation));
     }
     FrameArrived();
     return 0;

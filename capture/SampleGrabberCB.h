@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class TSampleGrabberCB;
@@ -37,22 +38,23 @@ enum TCaptureMessage : int
 class TGrabberEvent : public TFlaggedEvent
 {
 public:
-    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb, TPostedFlagPtr pending = {})
+    TGrabberEvent(TCaptureMessage type, TSampleGrabberCB *cb, TPostedFlagPtr pending = {},
+                  std::optional<std::uint32_t> grab = {})
         : TFlaggedEvent(QEvent::Type(type), std::move(pending))
         , FCallback(cb)
+        , FGrab(grab)
     {
         // Published again once complete: the base published before this
         // member was written.
         PublishHandOver(this);
     }
-    TSampleGrabberCB *Callback() const
-    {
-        TakeHandOver(this);
-        return FCallback;
-    }
+    // The grabber; null for a frame-ready message whose grab was cancelled
+    // after it was posted (see TSampleGrabberCB::CancelGrabs).
+    TSampleGrabberCB *Callback() const;
 
 private:
     TSampleGrabberCB *FCallback;
+    std::optional<std::uint32_t> FGrab; // frame-ready: the grab's generation
 };
 
 class TSampleGrabberCB
@@ -82,6 +84,15 @@ public:
     // One-shot: the next frame is copied, then grabbing switches itself off.
     bool GrabbingEnabled() const { return FEnable; }
     void SetGrabbingEnabled(bool value) { FEnable = value; }
+    // The UI thread: the grabs armed so far are void. Grabbing is switched
+    // off, and a frame-ready message already on its way hands out no grabber
+    // when it arrives, so it is neither a still nor a recording's frame.
+    void CancelGrabs()
+    {
+        FEnable = false;
+        ++FGrabGeneration;
+    }
+    bool IsCurrentGrab(std::uint32_t generation) const { return generation == FGrabGeneration; }
 
     bool InvertColor() const { return FinvertColor; }
     void SetInvertColor(bool v) { FinvertColor = v; }
@@ -120,6 +131,9 @@ private:
     int FBufWidth = 0, FBufHeight = 0, FBufStride = 0;
     std::atomic<QObject *> FOwner{nullptr};
     std::atomic<bool> FEnable{false};
+    // Read before a grab is taken, raised after grabbing is switched off: a
+    // grab that still sees the old generation was armed before the cancel.
+    std::atomic<std::uint32_t> FGrabGeneration{0};
     std::mutex FLock;
     std::atomic<bool> FinvertColor{false};
     std::atomic<bool> FGrayscale{false};

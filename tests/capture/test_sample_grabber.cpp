@@ -113,6 +113,32 @@ TEST_F(Grabber, EnablingOnceCopiesOneProcessedFrame)
     EXPECT_EQ(Cb.BufferLength(), 0u);
 }
 
+// A recording that ends cancels its grabs: a frame-ready message posted
+// before that hands out no grabber (it would become a still nobody asked
+// for), while a grab armed afterwards is announced as usual.
+TEST_F(Grabber, AMessageOfACancelledGrabHandsOutNoGrabber)
+{
+    Frame f;
+    Cb.SetGrabbingEnabled(true);
+    Cb.BufferCB(0, f.Layout());
+    Cb.CancelGrabs();
+    Deliver();
+    EXPECT_EQ(Owner.Ready, 1);
+    EXPECT_EQ(Owner.LastCallback, nullptr);
+
+    Cb.SetGrabbingEnabled(true);
+    Cb.CancelGrabs(); // armed, then cancelled before any frame came
+    Cb.BufferCB(0, f.Layout());
+    Deliver();
+    EXPECT_EQ(Owner.Ready, 1);
+
+    Cb.SetGrabbingEnabled(true);
+    Cb.BufferCB(0, f.Layout());
+    Deliver();
+    EXPECT_EQ(Owner.Ready, 2);
+    EXPECT_EQ(Owner.LastCallback, &Cb);
+}
+
 TEST_F(Grabber, AFrameThatDoesNotFitItsSizeIsLeftAloneAndNotCopied)
 {
     Cb.SetInvertColor(true);
