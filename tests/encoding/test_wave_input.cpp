@@ -1,8 +1,7 @@
 // The wave input on ALSA's "default" capture device, here a timed test device set up in
 // the test's own ~/.asoundrc.
-#include "encoding/WaveInput.h"
-
 #include "EncodingTestSupport.h"
+#include "encoding/WaveInput.h"
 
 extern "C" {
 #include <libavutil/error.h>
@@ -165,7 +164,9 @@ TEST(WaveInput, SoundLostInAnOverrunIsReplacedBySilence)
         longestSilence = std::max(longestSilence, run);
     }
     const double rate = 44100 * 2; // bytes a second
-    EXPECT_NEAR(longestSilence / rate, 0.4, 0.1);
+    // The gap is measured by the clock when reading resumes; under ThreadSanitizer
+    // the reading thread resumes later and the gap measures longer.
+    EXPECT_NEAR(longestSilence / rate, 0.4, TimingHolds ? 0.1 : 0.25);
     // Sound and wall time agree: nothing was dropped and nothing is missing.
     EXPECT_NEAR(all.size() / rate, seconds, 0.1);
 }
