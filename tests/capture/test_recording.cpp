@@ -75,10 +75,12 @@ TEST_P(RecordingFile, FileHasTheStreamsTimingAndClockOfTheRecording)
     for (size_t i = 1; i < Cap.Stamps.size(); ++i) {
         // Each frame in the file has a stamp of its own.
         ASSERT_GT(Cap.Stamps[i], Cap.Stamps[i - 1]) << i;
-        // The time the request ran, in microseconds.
-        // (Under ThreadSanitizer the UI thread can lose tens of milliseconds
-        // between taking the time and raising OnRecording.)
-        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), TimingHolds ? 50000 : 500000)
+        // The time the request ran, in microseconds. Between taking the time
+        // and raising OnRecording the request copies the frame under the
+        // grabber's lock, which a descheduled streaming thread can hold for a
+        // while on a busy machine (more so under ThreadSanitizer); a clock of
+        // another unit or one that counts frames is off by far more.
+        EXPECT_NEAR(double(Cap.Stamps[i]), double(Cap.StampTimes[i]), TimingHolds ? 250000 : 500000)
             << i;
     }
     if (TimingHolds) {
