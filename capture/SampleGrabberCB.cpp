@@ -51,8 +51,9 @@ int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
 {
     ApplyPixelEffects(frame, CurrentEffects());
 
-    const std::uint32_t generation = FGrabGeneration;
-    if (frame.IsValid() && FEnable.exchange(false)) {
+    const std::uint32_t taken = frame.IsValid() ? FGrabState.fetch_and(~GrabArmed) : 0;
+    if (taken & GrabArmed) {
+        const std::uint32_t generation = taken >> 1;
         {
             std::lock_guard lock(FLock);
             const std::size_t length = std::size_t(frame.Stride) * std::size_t(frame.Height);

@@ -82,17 +82,24 @@ public:
     void EnableBufferAccess() { FLock.unlock(); }
 
     // One-shot: the next frame is copied, then grabbing switches itself off.
-    bool GrabbingEnabled() const { return FEnable; }
-    void SetGrabbingEnabled(bool value) { FEnable = value; }
+    bool GrabbingEnabled() const { return FGrabState & GrabArmed; }
+    void SetGrabbingEnabled(bool value)
+    {
+        if (value)
+            FGrabState.fetch_or(GrabArmed);
+        else
+            FGrabState.fetch_and(~GrabArmed);
+    }
     // The UI thread: the grabs armed so far are void. Grabbing is switched
     // off, and a frame-ready message already on its way hands out no grabber
     // when it arrives, so it is neither a still nor a recording's frame.
     void CancelGrabs()
     {
-        FEnable = false;
-        ++FGrabGeneration;
+        std::uint32_t state = FGrabState;
+        while (!FGrabState.compare_exchange_weak(state, (state | GrabArmed) + 1)) {
+        }
     }
-    bool IsCurrentGrab(std::uint32_t generation) const { return generation == FGrabGeneration; }
+    bool IsCurrentGrab(std::uint32_t generation) const { return generation == FGrabState >> 1; }
 
     bool InvertColor() const { return FinvertColor; }
     void SetInvertColor(bool v) { FinvertColor = v; }
@@ -130,10 +137,12 @@ private:
     std::uint32_t FBuffLen = 0;
     int FBufWidth = 0, FBufHeight = 0, FBufStride = 0;
     std::atomic<QObject *> FOwner{nullptr};
-    std::atomic<bool> FEnable{false};
-    // Read before a grab is taken, raised after grabbing is switched off: a
-    // grab that still sees the old generation was armed before the cancel.
-    std::atomic<std::uint32_t> FGrabGeneration{0};
+    // Whether a grab is armed (the lowest bit) and the generation of grabs
+    // (the rest), in one word: the streaming thread takes a grab and learns
+    // its generation in one step, so a cancel and a new grab cannot fall
+    // between the two. A cancel clears the bit and raises the generation.
+    static constexpr std::uint32_t GrabArmed = 1;
+    std::atomic<std::uint32_t> FGrabState{0};
     std::mutex FLock;
     std::atomic<bool> FinvertColor{false};
     std::atomic<bool> FGrayscale{false};

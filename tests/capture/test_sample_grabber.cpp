@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <random>
 #include <thread>
@@ -27,6 +29,7 @@ protected:
             return true;
         }
         if (e->type() == QEvent::Type(WM_FRAMEARRIVED)) {
+            static_cast<TGrabberEvent *>(e)->Take(); // as the component does
             ++Arrived;
             return true;
         }
@@ -137,6 +140,41 @@ TEST_F(Grabber, AMessageOfACancelledGrabHandsOutNoGrabber)
     Deliver();
     EXPECT_EQ(Owner.Ready, 2);
     EXPECT_EQ(Owner.LastCallback, &Cb);
+}
+
+// The UI thread cancels and arms again while frames keep coming: every grab
+// armed after a cancel is announced with its grabber, however close the
+// cancel, the new grab and the streaming thread's copy fall together.
+TEST_F(Grabber, AGrabArmedRightAfterACancelIsNeverDropped)
+{
+    std::atomic<bool> done{false};
+    std::thread stream([&] {
+        Frame f;
+        while (!done)
+            Cb.BufferCB(0, f.Layout());
+    });
+    int dropped = 0, lost = 0;
+    constexpr int Rounds = 20000;
+    for (int i = 0; i < Rounds; ++i) {
+        const int before = Owner.Ready;
+        Cb.CancelGrabs();
+        Cb.SetGrabbingEnabled(true);
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (Owner.Ready == before && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::yield();
+            Deliver();
+        }
+        if (Owner.Ready == before)
+            ++lost;
+        else if (Owner.LastCallback != &Cb)
+            ++dropped;
+        if (lost)
+            break;
+    }
+    done = true;
+    stream.join();
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(dropped, 0) << "of " << Rounds << " grabs";
 }
 
 TEST_F(Grabber, AFrameThatDoesNotFitItsSizeIsLeftAloneAndNotCopied)
