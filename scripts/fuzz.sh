@@ -33,6 +33,18 @@ mkdir -p "$out/logs" "$out/findings"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 
+# The targets write every input to a file in $TMPDIR before reading it: a long
+# run writes gigabytes. They go to memory when /dev/shm is there, into one
+# folder of this run that is removed at the end, also after Ctrl-C (libFuzzer
+# then exits without cleaning up its own folder).
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm=${TMPDIR:-/tmp}
+work=$(mktemp -d "$shm/ovilen-fuzz-run.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+export TMPDIR=$work
+
 failed=()
 report=()
 for target in "${targets[@]}"; do
