@@ -214,6 +214,14 @@ bool TMainForm::event(QEvent *e)
         WMOpenCamera();
         return true;
     }
+    // Sent once the window is on another screen (its ratio is then the new
+    // screen's) and, on newer Qt, when a screen's scale changes.
+    if (e->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        || e->type() == QEvent::DevicePixelRatioChange
+#endif
+    )
+        QTimer::singleShot(0, this, &TMainForm::SkinRatioCheck);
     return QWidget::event(e);
 }
 

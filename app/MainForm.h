@@ -225,6 +225,9 @@ private:
     Qt::Edges EdgeAt(const QPoint &APos) const;
     void SetWindowBounds(const QRect &ABounds);
     void SetWindowGlyphs();
+    qreal SkinRatioOfScreen() const;
+    void SkinRatioCheck();
+    void LoadTabFills(TCustomMenuType AType);
     // Camera discovery (MainFormCamera.cpp).
     bool BindSelectableCamera();
     int CameraCount() const;

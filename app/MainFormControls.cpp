@@ -1,5 +1,8 @@
 // The main window's controls: creating them from the menu table, the skin,
 // the wiring of the handlers, and switching menus and work areas.
+#include "app/AppLog.h"
+#include "app/DrawingCommands.h"
+#include "app/DrawingPopups.h"
 #include "app/MainForm.h"
 #include "app/MainGlyphs.h"
 #include "capture/CustomVideoCap.h"
@@ -19,6 +22,9 @@
 #include <QPainter>
 
 namespace {
+
+// The skin image family a menu button shows (its base name).
+constexpr const char *SkinBaseProperty = "skinBase";
 
 template <typename T>
 T *Make(QWidget *AParent, const char *AName, const QString &AAccessible = {})
@@ -133,6 +139,9 @@ void TMainForm::LoadButtonImages(TImageButton *AButton, const QString &ABase)
     SkinResource->LoadFromResource(&pressed, ABase + u'D', FSkinRatio);
     SkinResource->LoadFromResource(&hot, ABase + u'O', FSkinRatio);
     AButton->SetImages(normal, pressed, hot);
+    // Kept so that a change of screen loads the images the button shows now
+    // (a recording's, the pen's), not the ones it started with.
+    AButton->setProperty(SkinBaseProperty, ABase);
 }
 
 bool TMainForm::LoadSkin()
@@ -142,11 +151,52 @@ bool TMainForm::LoadSkin()
     if (!SkinResource->IsOpen() &&
         !(SkinFile.isEmpty() ? SkinResource->Open() : SkinResource->Open(SkinFile)))
         return false;
-    FSkinRatio = devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
-    for (TImageButton *button : FMenuButtons)
-        if (const TMenuButtonEntry *entry = FindMenuButton(button->objectName()))
+    FSkinRatio = SkinRatioOfScreen();
+    for (TImageButton *button : FMenuButtons) {
+        const QString current = button->property(SkinBaseProperty).toString();
+        if (!current.isEmpty())
+            LoadButtonImages(button, current);
+        else if (const TMenuButtonEntry *entry = FindMenuButton(button->objectName()))
             LoadButtonImages(button, QLatin1String(entry->SkinBase));
+    }
     return true;
+}
+
+qreal TMainForm::SkinRatioOfScreen() const
+{
+    // The skin has images for ordinary screens and twice-dense ones.
+    return devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
+}
+
+void TMainForm::SkinRatioCheck()
+{
+    // Dragged from a laptop's dense screen to the projector (or back), or
+    // the screen's scale changed: the images are loaded again for it.
+    if (!FCreated || FClosing || SkinRatioOfScreen() == FSkinRatio)
+        return;
+    if (!LoadSkin())
+        return;
+    qCInfo(lcApp) << "skin loaded again for a device pixel ratio of" << FSkinRatio;
+    if (FDrawingCommands)
+        FDrawingCommands->Popups().LoadSkin(*SkinResource, FSkinRatio);
+    LoadTabFills(FMenuType);
+}
+
+void TMainForm::LoadTabFills(TCustomMenuType AType)
+{
+    QImage previewFill = Blank({MenuGeometry::TabWidth, MenuGeometry::TabHeight});
+    QImage drawingFill = previewFill;
+    const bool preview = AType != cmtDrawing;
+    SkinResource->LoadFromResource(&previewFill,
+                                   preview ? QStringLiteral("RES_MENU_PREVIEW_ON")
+                                           : QStringLiteral("RES_MENU_PREVIEW_OFF"),
+                                   FSkinRatio);
+    SkinResource->LoadFromResource(&drawingFill,
+                                   preview ? QStringLiteral("RES_MENU_DRAWING_OFF")
+                                           : QStringLiteral("RES_MENU_DRAWING_ON"),
+                                   FSkinRatio);
+    tabPreview->SetFill(previewFill);
+    tabDrawing->SetFill(drawingFill);
 }
 
 void TMainForm::InitControls()
@@ -237,19 +287,8 @@ void TMainForm::SetMenuType(TCustomMenuType Value)
 {
     if (Value == FMenuType)
         return;
-    QImage previewFill = Blank({MenuGeometry::TabWidth, MenuGeometry::TabHeight});
-    QImage drawingFill = previewFill;
     const bool preview = Value == cmtPreview;
-    SkinResource->LoadFromResource(&previewFill,
-                                   preview ? QStringLiteral("RES_MENU_PREVIEW_ON")
-                                           : QStringLiteral("RES_MENU_PREVIEW_OFF"),
-                                   FSkinRatio);
-    SkinResource->LoadFromResource(&drawingFill,
-                                   preview ? QStringLiteral("RES_MENU_DRAWING_OFF")
-                                           : QStringLiteral("RES_MENU_DRAWING_ON"),
-                                   FSkinRatio);
-    tabPreview->SetFill(previewFill);
-    tabDrawing->SetFill(drawingFill);
+    LoadTabFills(Value);
     if (preview) {
         pnlPreview->show();
         pnlPreview->raise();
