@@ -186,7 +186,7 @@ void TMainForm::LoadTabFills(TCustomMenuType AType)
 {
     QImage previewFill = Blank({MenuGeometry::TabWidth, MenuGeometry::TabHeight});
     QImage drawingFill = previewFill;
-    const bool preview = AType != cmtDrawing;
+    const bool preview = AType == cmtPreview;
     SkinResource->LoadFromResource(&previewFill,
                                    preview ? QStringLiteral("RES_MENU_PREVIEW_ON")
                                            : QStringLiteral("RES_MENU_PREVIEW_OFF"),
