@@ -2,11 +2,8 @@
 // ratio 1: the skin's images for dense screens are the ones painted, and the
 // ordinary ones once the window is on the projector.
 #include "MainWindowFixture.h"
-#include "app/DrawingCommands.h"
-#include "app/DrawingPopups.h"
 #include "app/MenuTable.h"
 #include "scene/ImageButton.h"
-#include "scene/PenOptionPopup.h"
 #include "scene/TabButton.h"
 #include "scene/ToolPopup.h"
 #include "support/CustomResource.h"

@@ -164,12 +164,12 @@ TEST_F(Grabber, AGrabArmedRightAfterACancelIsNeverDropped)
             std::this_thread::yield();
             Deliver();
         }
-        if (Owner.Ready == before)
+        if (Owner.Ready == before) {
             ++lost;
-        else if (Owner.LastCallback != &Cb)
-            ++dropped;
-        if (lost)
             break;
+        }
+        if (Owner.LastCallback != &Cb)
+            ++dropped;
     }
     done = true;
     stream.join();
