@@ -74,11 +74,6 @@ void TMainForm::ApplyBrightness()
 
 TResolutionInfo TMainForm::ModeInUse() const
 {
-    TResolutionInfo mode{FVideoCap->VideoWidth(), FVideoCap->VideoHeight(),
-                         FVideoCap->VideoCodec()};
-    // VideoWidth and VideoHeight are the picture's after rotation.
-    const auto rotation = FVideoCap->VideoRotate();
-    if (rotation == vrt90 || rotation == vrt270)
-        std::swap(mode.Width, mode.Height);
-    return mode;
+    const TVCapMode mode = FVideoCap->CaptureMode();
+    return {mode.Width, mode.Height, FVideoCap->VideoCodec()};
 }

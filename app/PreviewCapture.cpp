@@ -227,11 +227,9 @@ bool TPreviewCommands::RestorePreview()
 
 void TPreviewCommands::Resolution()
 {
-    const bool turned = FVideoCap.VideoRotate() == vrt90 || FVideoCap.VideoRotate() == vrt270;
-    const int width = turned ? FVideoCap.VideoHeight() : FVideoCap.VideoWidth();
-    const int height = turned ? FVideoCap.VideoWidth() : FVideoCap.VideoHeight();
+    const TVCapMode mode = FVideoCap.CaptureMode();
     FView.ShowResolutionPopup(
-        ResolutionItems(FVideoCap.GetVideoSize(), width, height, FVideoCap.VideoCodec()),
+        ResolutionItems(FVideoCap.GetVideoSize(), mode.Width, mode.Height, FVideoCap.VideoCodec()),
         [this](const QString &ATagText) { ResolutionItemClick(ATagText); });
 }
 

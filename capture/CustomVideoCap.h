@@ -81,6 +81,9 @@ public:
     TVCapMode VCapModes(int i) const { return OnGetVCapModes(i); }
     TVCapMode OnGetVCapModes(int i) const;
     int VCapModeCount() const { return int(FVStreamConf.size()); }
+    // The capture mode in use as the camera sends it, before any rotation
+    // (zero sizes with no camera bound); VideoCodec names its codec.
+    TVCapMode CaptureMode() const { return FCaptureGraph->CurrentFormat().Mode; }
     // Picture size after rotation; 0 with no camera bound.
     int VideoWidth() const;
     int VideoHeight() const;
