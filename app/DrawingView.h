@@ -7,11 +7,10 @@
 
 #include "app/MainTypes.h"
 #include "app/MainView.h"
+#include "app/MenuTags.h"
 
 #include <QImage>
 #include <QSize>
-#include <QString>
-#include <cstdint>
 
 class QWidget;
 
@@ -31,9 +30,9 @@ public:
     virtual QSize CanvasPanelSize() const = 0;
     // The window's own maximised state (SetCustomWindowState(cwsMax)).
     virtual void MaximizeWindow() = 0;
-    // The drawing-menu button AName ("btnDrawing_PenOption"); its popup opens
-    // below it. Null for an unknown name.
-    virtual QWidget *DrawingButton(const QString &AName) = 0;
+    // The drawing-menu button ATag (TDrawingTag::PenOption); its popup opens
+    // below it. Null for a value of no button.
+    virtual QWidget *DrawingButton(TDrawingTag ATag) = 0;
     // The panel that hosts the canvas (FVclPanel): right-clicks and touches
     // on the drawing area arrive there.
     virtual QWidget *CanvasHost() = 0;

@@ -134,7 +134,7 @@ void TMainForm::InitVariables()
     // The preview commands answer the component's events; the window only
     // watches for the picture window to log the first frame painted.
     FPreviewCommands = std::make_unique<TPreviewCommands>(*FVideoCap, *Config, *Language, *this);
-    OnPreviewCommand = [this](int ATag) {
+    OnPreviewCommand = [this](TPreviewTag ATag) {
         FPreviewCommands->PreviewMenuClick(ATag);
     };
     // The settings dialog's camera button opens the camera's controls.
@@ -147,7 +147,7 @@ void TMainForm::InitVariables()
     // The drawing commands drive the canvas and make the drawing popups.
     FDrawingCommands =
         std::make_unique<TDrawingCommands>(*FKARVOCanvas, *FVideoCap, *Language, *this, *this);
-    OnDrawingCommand = [this](int ATag) {
+    OnDrawingCommand = [this](TDrawingTag ATag) {
         FDrawingCommands->DrawingMenuClick(ATag);
     };
     OnCaptureForDrawing = [this] {
@@ -234,7 +234,7 @@ void TMainForm::WMOpenCamera()
     // (The preview commands restore the buttons on the stop event.)
     if (FVideoCap->Recording())
         FVideoCap->StopRecord();
-    SetButtonEnabled(MenuButton(QStringLiteral("btnPreview_Camera")), CameraCount() > 1);
+    SetButtonEnabled(TPreviewTag::Camera, CameraCount() > 1);
     FVideoCap->StopPreview();
     const bool bound = BindCamera();
     ShowWaiting(true);

@@ -30,9 +30,9 @@ void TMainForm::MaximizeWindow()
     SetCustomWindowState(cwsMax);
 }
 
-QWidget *TMainForm::DrawingButton(const QString &AName)
+QWidget *TMainForm::DrawingButton(TDrawingTag ATag)
 {
-    return MenuButton(AName);
+    return MenuButton(ATag);
 }
 
 QWidget *TMainForm::CanvasHost()

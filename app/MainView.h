@@ -6,6 +6,8 @@
 // Every method is called on the UI thread and returns without waiting for a
 // worker; the dialog methods run a modal loop and return when it closes.
 
+#include "app/MenuTags.h"
+
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -35,16 +37,16 @@ class IMainView
 public:
     virtual ~IMainView() = default;
 
-    // ---- buttons and tabs, by control name ("btnPreview_Record", "tabDrawing") ----
+    // ---- menu buttons and tabs, by their tags (TPreviewTag::Record, TTabTag::Drawing) ----
 
     // Enabled: opaque and takes the mouse; disabled: half opacity, ignores
-    // the mouse. An unknown name is ignored.
-    virtual void SetButtonEnabled(const QString &AName, bool AEnabled) = 0;
-    // The pressed (down) look of an image button.
-    virtual void SetButtonPressed(const QString &AName, bool APressed) = 0;
+    // the mouse.
+    virtual void SetButtonEnabled(TControlId AControl, bool AEnabled) = 0;
+    // The pressed (down) look of a menu button.
+    virtual void SetButtonPressed(TMenuButtonId AButton, bool APressed) = 0;
     // Loads the button's normal, pressed and hot images from the skin names
     // ABaseName + "N", + "D", + "O" ("RES_PREVIEW_MENU_STOP_").
-    virtual void SetButtonImages(const QString &AName, const QString &ABaseName) = 0;
+    virtual void SetButtonImages(TMenuButtonId AButton, const QString &ABaseName) = 0;
 
     // ---- notices over the work area ----
 

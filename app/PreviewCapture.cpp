@@ -17,13 +17,12 @@ namespace {
 
 // The controls a recording locks (the record button, settings, the preview
 // tab and the window buttons stay usable).
-const std::array RecordLockedControls = {"btnPreview_Load",       "btnPreview_InvertColor",
-                                         "btnPreview_GrayScale",  "btnPreview_FlipVert",
-                                         "btnPreview_FlipHorz",   "btnPreview_Rotate",
-                                         "btnPreview_Resolution", "btnPreview_AutoFocus",
-                                         "btnPreview_FullScreen", "btnPreview_Wide",
-                                         "btnPreview_Capture",    "btnPreview_ZoomIn",
-                                         "btnPreview_ZoomOut",    "tabDrawing"};
+const std::array<TControlId, 14> RecordLockedControls = {
+    TPreviewTag::Load,       TPreviewTag::InvertColor, TPreviewTag::GrayScale,
+    TPreviewTag::FlipVert,   TPreviewTag::FlipHorz,    TPreviewTag::Rotate,
+    TPreviewTag::Resolution, TPreviewTag::AutoFocus,   TPreviewTag::FullScreen,
+    TPreviewTag::Wide,       TPreviewTag::Capture,     TPreviewTag::ZoomIn,
+    TPreviewTag::ZoomOut,    TTabTag::Drawing};
 
 // Writes the still as a JPEG file; the file appears whole or not at all.
 bool WriteJpeg(const QImage &AImage, const QString &AFileName, QString &AError)
@@ -161,15 +160,15 @@ void TPreviewCommands::RecordingEndedElsewhere()
 void TPreviewCommands::UpdateRecordControls()
 {
     const bool recording = FVideoCap.Recording();
-    for (const char *name : RecordLockedControls)
-        FView.SetButtonEnabled(QLatin1String(name), !recording);
+    for (const TControlId &control : RecordLockedControls)
+        FView.SetButtonEnabled(control, !recording);
     // Capture and wide are still only for the live picture alone.
     if (!recording)
         UpdatePreviewTypeControls();
-    FView.SetButtonPressed(QStringLiteral("btnPreview_Record"), recording);
-    FView.SetButtonImages(QStringLiteral("btnPreview_Record"),
-                          recording ? QStringLiteral("RES_PREVIEW_MENU_STOP_")
-                                    : QStringLiteral("RES_PREVIEW_MENU_RECORDING_"));
+    FView.SetButtonPressed(TPreviewTag::Record, recording);
+    FView.SetButtonImages(TPreviewTag::Record, recording
+                                                   ? QStringLiteral("RES_PREVIEW_MENU_STOP_")
+                                                   : QStringLiteral("RES_PREVIEW_MENU_RECORDING_"));
 }
 
 void TPreviewCommands::StartRecordEvent()

@@ -13,6 +13,7 @@
 // window back.
 
 #include "app/MainView.h"
+#include "app/MenuTags.h"
 #include "capture/CaptureTypes.h"
 #include "support/Common.h"
 
@@ -45,9 +46,11 @@ public:
     TPreviewCommands(const TPreviewCommands &) = delete;
     TPreviewCommands &operator=(const TPreviewCommands &) = delete;
 
+    // ---- the menu, the work area and the status (PreviewCommands.cpp) ----
+
     // The click handler shared by the preview buttons: runs the command of
-    // ATag (1 load ... 18 camera); a tag without a command does nothing.
-    void PreviewMenuClick(int ATag);
+    // ATag; a value without a command does nothing.
+    void PreviewMenuClick(TPreviewTag ATag);
 
     // What the preview work area shows; the live picture is paused for
     // cptImage and resumed otherwise, and the buttons follow.
@@ -62,6 +65,8 @@ public:
     // The wide picture on or off (button images, component, placement).
     void SetWide(bool Value);
 
+    // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
+
     // A line of the resolution popup was chosen (its mode text).
     void ResolutionItemClick(const QString &ATagText);
 
@@ -74,7 +79,8 @@ public:
     bool StillPending() const { return FStillPending; }
 
 private:
-    // The commands, one per tag.
+    // ---- the commands, one per tag (PreviewCommands.cpp; Capture, Record
+    // and Resolution in PreviewCapture.cpp) ----
     void Load();
     void Capture();
     void Record();
@@ -94,6 +100,13 @@ private:
     void Camera();
 
     void Zoom(double ALiveStep, double AImageStep);
+    void UpdatePreviewTypeControls();
+    // A message shown once the current event handler has returned, so no
+    // modal loop runs inside the capture component's event.
+    void ShowInformationLater(const QString &AText);
+    void AttachEvents();
+
+    // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
     void AskForStill();
     void ArmStillTimeout(int AMs);
     void EndStill();
@@ -101,16 +114,12 @@ private:
     void StartRecording();
     void StopRecording();
     void RecordingEndedElsewhere();
+    void UpdateRecordControls();
     void ResolutionAccepted();
     void ResolutionRefused(const QString &ATagText);
-    void UpdateRecordControls();
-    void UpdatePreviewTypeControls();
-    // A message shown once the current event handler has returned, so no
-    // modal loop runs inside the capture component's event.
-    void ShowInformationLater(const QString &AText);
-    void AttachEvents();
 
-    // The capture component's events.
+    // ---- the capture component's events (PreviewCommands.cpp; the still's
+    // and the recording's in PreviewCapture.cpp) ----
     void StartPreviewEvent();
     void CaptureEvent();
     void CapturedEvent(const QImage &Image);

@@ -31,9 +31,9 @@ public:
         : FWindow(AWindow)
         , FHost(AHost)
     {}
-    void SetButtonEnabled(const QString &, bool) override {}
-    void SetButtonPressed(const QString &, bool) override {}
-    void SetButtonImages(const QString &, const QString &) override {}
+    void SetButtonEnabled(TControlId, bool) override {}
+    void SetButtonPressed(TMenuButtonId, bool) override {}
+    void SetButtonImages(TMenuButtonId, const QString &) override {}
     void ShowWaiting(bool) override {}
     void ShowCapturing(bool) override {}
     void SetZoomText(const QString &) override {}
@@ -59,7 +59,7 @@ public:
     QSize DrawingAreaSize() const override { return FHost.size(); }
     QSize CanvasPanelSize() const override { return FHost.size(); }
     void MaximizeWindow() override {}
-    QWidget *DrawingButton(const QString &) override { return nullptr; }
+    QWidget *DrawingButton(TDrawingTag) override { return nullptr; }
     QWidget *CanvasHost() override { return &FHost; }
     QWidget *PopupParent() override { return &FWindow; }
 

@@ -32,12 +32,12 @@ public:
     {
         Host->setObjectName(QStringLiteral("FVclPanel"));
         Host->setGeometry(QRect(QPoint(0, 60), Area));
-        for (const char *name :
-             {"btnDrawing_PenOption", "btnDrawing_EraserTool", "btnDrawing_ShapeTool"}) {
+        for (const TDrawingTag tag :
+             {TDrawingTag::PenOption, TDrawingTag::EraserTool, TDrawingTag::ShapeTool}) {
             auto *button = new QWidget(&AWindow);
-            button->setObjectName(QLatin1String(name));
+            button->setObjectName(ControlName(tag));
             button->setGeometry(55 * int(Buttons.size()) + 200, 0, 55, 55);
-            Buttons[QLatin1String(name)] = button;
+            Buttons[tag] = button;
         }
     }
     TCustomPreviewType PreviewType() const override { return Type; }
@@ -45,9 +45,9 @@ public:
     QSize DrawingAreaSize() const override { return Area; }
     QSize CanvasPanelSize() const override { return Area; }
     void MaximizeWindow() override { ++Maximized; }
-    QWidget *DrawingButton(const QString &AName) override
+    QWidget *DrawingButton(TDrawingTag ATag) override
     {
-        const auto it = Buttons.find(AName);
+        const auto it = Buttons.find(ATag);
         return it == Buttons.end() ? nullptr : it->second;
     }
     QWidget *CanvasHost() override { return Host; }
@@ -55,7 +55,7 @@ public:
 
     QSize Area{800, 600};
     QWidget *Host;
-    std::map<QString, QWidget *> Buttons;
+    std::map<TDrawingTag, QWidget *> Buttons;
     TCustomPreviewType Type = cptPreview;
     QImage ViewerPicture;
     int Maximized = 0;
@@ -158,7 +158,7 @@ protected:
         return QImage(name).convertToFormat(QImage::Format_RGB32);
     }
 
-    void Click(int ATag) { Commands->DrawingMenuClick(ATag); }
+    void Click(TDrawingTag ATag) { Commands->DrawingMenuClick(ATag); }
 
     static QStringList FilesIn(const QString &AFolder)
     {

@@ -158,7 +158,7 @@ protected:
         return WaitUntil([&] { return Cap.Previewing() && Cap.Presented() >= 1 && !View.Waiting; });
     }
 
-    void Click(int tag) { Commands->PreviewMenuClick(tag); }
+    void Click(TPreviewTag tag) { Commands->PreviewMenuClick(tag); }
 
     TempHome Home;
     TTestMainView View;
