@@ -8,7 +8,6 @@
 #include "app/DrawingRules.h"
 #include "app/FileNames.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
 #include "support/Language.h"
 
 #include <QFile>
@@ -44,11 +43,9 @@ QImage ReadFitted(const QString &AFileName, QSize ABounds, QString &AError)
 
 } // namespace
 
-TDrawingCommands::TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVideoCap,
-                                   const TLanguage &ALanguage, IMainView &AView,
-                                   IDrawingView &ADrawingView)
+TDrawingCommands::TDrawingCommands(TKARVOCanvas &ACanvas, const TLanguage &ALanguage,
+                                   IMainView &AView, IDrawingView &ADrawingView)
     : FCanvas(ACanvas)
-    , FVideoCap(AVideoCap)
     , FLanguage(ALanguage)
     , FView(AView)
     , FDrawingView(ADrawingView)
@@ -89,12 +86,10 @@ void TDrawingCommands::DrawingMenuClick(TDrawingTag ATag)
 void TDrawingCommands::CaptureForDrawing()
 {
     const QString name = GetCaptureTempFileName();
-    // The component and the viewer are rendered, not grabbed from the screen:
-    // a full-screen menu over them is not in the picture, so it need not be
+    // The view renders the picture rather than grabbing the screen: a
+    // full-screen menu over it is not in the picture, so it need not be
     // hidden first.
-    const TCustomPreviewType type = FDrawingView.PreviewType();
-    QImage picture =
-        type == cptImage ? FDrawingView.ImageViewerScreenshot() : FVideoCap.CaptureWindow();
+    const QImage picture = FDrawingView.PreviewPicture();
     if (picture.isNull()) {
         qCWarning(lcDrawing, "no picture to draw on");
         return;

@@ -6,7 +6,8 @@
 // menu's four popups in the view's PopupParent() (Popups(); the window loads
 // their skin) and answers their clicks itself. A right-click on the drawing
 // area opens the board popup there; touch input on it is handled by
-// TCanvasInput.
+// TCanvasInput. The picture to draw on comes from the view
+// (IDrawingView::PreviewPicture); the capture component is not needed here.
 //
 // Everything runs on the UI thread. The canvas library works synchronously
 // on that thread; nothing here waits for anything else.
@@ -23,15 +24,14 @@
 
 class QImage;
 class TCanvasInput;
-class TCustomVideoCap;
 class TKARVOCanvas;
 class TLanguage;
 
 class TDrawingCommands : public QObject
 {
 public:
-    TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVideoCap, const TLanguage &ALanguage,
-                     IMainView &AView, IDrawingView &ADrawingView);
+    TDrawingCommands(TKARVOCanvas &ACanvas, const TLanguage &ALanguage, IMainView &AView,
+                     IDrawingView &ADrawingView);
     ~TDrawingCommands() override;
     TDrawingCommands(const TDrawingCommands &) = delete;
     TDrawingCommands &operator=(const TDrawingCommands &) = delete;
@@ -116,7 +116,6 @@ private:
     TCustomPenType DrawFamily() const { return FDrawFamily; }
 
     TKARVOCanvas &FCanvas;
-    TCustomVideoCap &FVideoCap;
     const TLanguage &FLanguage;
     IMainView &FView;
     IDrawingView &FDrawingView;

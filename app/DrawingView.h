@@ -19,10 +19,11 @@ class IDrawingView
 public:
     virtual ~IDrawingView() = default;
 
-    // What the preview work area shows now.
-    virtual TCustomPreviewType PreviewType() const = 0;
-    // The image viewer (imgViewer) as it is drawn now.
-    virtual QImage ImageViewerScreenshot() = 0;
+    // What the preview work area shows now, as it is drawn: the image
+    // viewer's picture in the image view; otherwise the capture component's
+    // whole window (the picture with its zoom, rotation and effects, and the
+    // background around it). Null when there is nothing to show.
+    virtual QImage PreviewPicture() = 0;
     // The room the canvas has: the window's size less pnlDrawing's padding,
     // and less the menu bar's height outside full screen.
     virtual QSize DrawingAreaSize() const = 0;

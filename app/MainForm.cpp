@@ -145,8 +145,7 @@ void TMainForm::InitVariables()
     pnlPreviewLoading->raise();
 
     // The drawing commands drive the canvas and make the drawing popups.
-    FDrawingCommands =
-        std::make_unique<TDrawingCommands>(*FKARVOCanvas, *FVideoCap, *Language, *this, *this);
+    FDrawingCommands = std::make_unique<TDrawingCommands>(*FKARVOCanvas, *Language, *this, *this);
     OnDrawingCommand = [this](TDrawingTag ATag) {
         FDrawingCommands->DrawingMenuClick(ATag);
     };

@@ -167,7 +167,7 @@ private:
     // ---- the view the preview commands use (MainFormView.cpp) ----
 public:
     void SetPreviewType(TCustomPreviewType Value);
-    TCustomPreviewType PreviewType() const override;
+    TCustomPreviewType PreviewType() const;
     void InitWaitTexts();
     // Enables or disables a menu control (opacity, hit-testing, enabled).
     void SetButtonEnabled(QWidget *AControl, bool AEnabled);
@@ -198,7 +198,7 @@ private:
 
     // ---- the view the drawing commands use (MainFormDrawing.cpp) ----
 public:
-    QImage ImageViewerScreenshot() override;
+    QImage PreviewPicture() override;
     QSize DrawingAreaSize() const override;
     QSize CanvasPanelSize() const override;
     void MaximizeWindow() override;

@@ -7,7 +7,6 @@
 // repaint of the view brought to the screen.
 #include "app/DrawingCommands.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
 #include "support/Language.h"
 
 #include <QApplication>
@@ -54,8 +53,7 @@ public:
     void ShowResolutionPopup(const std::vector<TResolutionItem> &,
                              std::function<void(const QString &)>) override
     {}
-    TCustomPreviewType PreviewType() const override { return cptPreview; }
-    QImage ImageViewerScreenshot() override { return {}; }
+    QImage PreviewPicture() override { return {}; }
     QSize DrawingAreaSize() const override { return FHost.size(); }
     QSize CanvasPanelSize() const override { return FHost.size(); }
     void MaximizeWindow() override {}
@@ -81,8 +79,7 @@ public:
         FView = std::make_unique<TBenchView>(FWindow, *FHost);
         FCanvas =
             std::make_unique<TKARVOCanvas>(FHost, QStringList{QStringLiteral(KARVO_LIBRARY_DIR)});
-        FCommands =
-            std::make_unique<TDrawingCommands>(*FCanvas, FVideoCap, FLanguage, *FView, *FView);
+        FCommands = std::make_unique<TDrawingCommands>(*FCanvas, FLanguage, *FView, *FView);
         FWindow.show();
         if (!QTest::qWaitForWindowExposed(&FWindow))
             qWarning("the benchmark window was not exposed");
@@ -129,7 +126,6 @@ public:
 private:
     QWidget FWindow;
     QWidget *FHost = nullptr;
-    TCustomVideoCap FVideoCap;
     TLanguage FLanguage{QStringLiteral("/nonexistent/language.ini")};
     std::unique_ptr<TBenchView> FView;
     std::unique_ptr<TKARVOCanvas> FCanvas;

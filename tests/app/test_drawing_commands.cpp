@@ -390,28 +390,18 @@ TEST_F(DrawingCommands, LoadFitsThePictureAndRefusesWhatItCannotRead)
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(DrawingCommands, EntryFromTheLivePictureIsKeptForBack)
+TEST_F(DrawingCommands, EntryDrawsOnThePreviewPictureAndKeepsItForBack)
 {
-    TSimulatedCameras::Clear();
-    TSimulatedCameras::Add(
-        SimCamera(QStringLiteral("Drawing Cam"), DrawingCam, {{640, 480, true, 15}}));
-    ASSERT_TRUE(Cap.Init());
-    Cap.SetVideoDeviceIndex(0);
-    ASSERT_TRUE(Cap.setVideoSize(640, 480, QStringLiteral("MJPG")));
-    bool started = false;
-    Cap.OnStartPreview = [&](TCustomVideoCap *) {
-        started = true;
-    };
-    ASSERT_TRUE(Cap.StartPreview());
-    ASSERT_TRUE(WaitUntil([&] { return started; }));
-    Spin(200);
-
+    // A picture kept by an earlier entry is replaced.
+    ASSERT_TRUE(Quadrants(300, 200).save(GetCaptureTempFileName(), "BMP"));
+    DrawingView.Picture = Quadrants(640, 360).mirrored(true, false);
     Commands->CaptureForDrawing();
+    EXPECT_EQ(DrawingView.PicturesTaken, 1);
     EXPECT_EQ(DrawingView.Maximized, 1);
     const QImage kept(GetCaptureTempFileName());
-    ASSERT_EQ(kept.size(), Cap.size()) << "the component's whole window";
+    EXPECT_EQ(kept.convertToFormat(QImage::Format_RGB32), DrawingView.Picture);
     const QImage entered = Snapshot();
-    EXPECT_EQ(entered, kept.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(entered, DrawingView.Picture);
 
     Drag({100, 100}, {300, 100});
     ASSERT_NE(Snapshot(), entered);
@@ -426,17 +416,16 @@ TEST_F(DrawingCommands, EntryFromTheLivePictureIsKeptForBack)
     EXPECT_EQ(DrawingView.Maximized, 1);
 }
 
-TEST_F(DrawingCommands, EntryFromTheImageViewReplacesTheKeptPicture)
+TEST_F(DrawingCommands, EntryWithoutAPictureLeavesTheCanvasAndTheKeptPicture)
 {
-    // A picture kept by an earlier run.
+    Commands->SetCanvasPicture(Quadrants(400, 300));
     ASSERT_TRUE(Quadrants(300, 200).save(GetCaptureTempFileName(), "BMP"));
-    DrawingView.Type = cptImage;
-    DrawingView.ViewerPicture = Quadrants(500, 400).mirrored(true, false);
+    const QImage before = Snapshot();
+    DrawingView.Picture = QImage();
     Commands->CaptureForDrawing();
-    EXPECT_EQ(Snapshot(), DrawingView.ViewerPicture);
-    Drag({10, 10}, {200, 10});
-    Click(TDrawingTag::Back);
-    EXPECT_EQ(Snapshot(), DrawingView.ViewerPicture);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(QImage(GetCaptureTempFileName()).size(), QSize(300, 200));
+    EXPECT_EQ(DrawingView.Maximized, 0);
 }
 
 TEST_F(DrawingCommands, BackWithoutAKeptPictureDoesNothing)
