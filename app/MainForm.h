@@ -70,6 +70,9 @@ public:
     static inline QString SkinFile;
 
     void InitVariables();
+    // The open-camera message: the camera command's enabling and the
+    // program's end when no camera can be bound; the preview commands open
+    // the camera and start the picture.
     void WMOpenCamera();
     void PostOpenCamera() override;
 
@@ -96,14 +99,12 @@ private:
     // ---- the cameras: choosing, binding, following (MainFormCamera.cpp) ----
 public:
     void UsbChanged();
+    bool BindCamera() override;
     bool ChooseCamera() override;
 
 private:
     bool BindSelectableCamera();
     int CameraCount() const;
-    bool BindCamera();
-    TResolutionInfo ModeInUse() const;
-    void ApplyBrightness();
 
     // ---- controls, skin, menus and their clicks (MainFormControls.cpp) ----
 public:
@@ -162,10 +163,12 @@ protected:
 private:
     void PlaceControls();
     void PlaceMenuBar();
+    // The preview area is laid out for the preview commands' type.
     void PlaceWorkAreas();
 
     // ---- the view the preview commands use (MainFormView.cpp) ----
 public:
+    // What the preview area shows: the preview commands own it.
     void SetPreviewType(TCustomPreviewType Value);
     TCustomPreviewType PreviewType() const;
     void InitWaitTexts();
@@ -277,7 +280,6 @@ private:
     std::unique_ptr<TKARVOCanvas> FKARVOCanvas;
     TCustomMenuType FMenuType = cmtNone;
     TCustomMenuAlign FMenuAlign = cmaNone;
-    TCustomPreviewType FPreviewLayout = cptNone; // the layout of the preview area
     QTimer FTimerMenu;
     QTimer FIdleCheck; // polls the cursor while full screen is on
     int FTimerMenuStep = 0;

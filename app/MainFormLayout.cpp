@@ -116,7 +116,7 @@ void TMainForm::PlaceWorkAreas()
 
     const QRect inner(0, 0, area.width(), area.height());
     constexpr int SplitterWidth = 4;
-    if (FPreviewLayout == cptSplit) {
+    if (PreviewType() == cptSplit) {
         const int half = inner.width() / 2;
         pnlImage->setGeometry(0, 0, half, inner.height());
         Splitter->setGeometry(half, 0, SplitterWidth, inner.height());

@@ -125,7 +125,8 @@ void TMainForm::SetRecordTime(const QString &AText, bool AVisible)
 
 void TMainForm::SetPreviewLayout(TCustomPreviewType AType)
 {
-    FPreviewLayout = AType;
+    // The placement asks the preview commands for the type, which they have
+    // set before they call here.
     pnlVideo->setVisible(AType != cptImage);
     pnlImage->setVisible(AType == cptSplit || AType == cptImage);
     Splitter->setVisible(AType == cptSplit);

@@ -66,11 +66,13 @@ public:
 
     // ---- the preview work area ----
 
-    // Shows and places pnlVideo, Splitter and pnlImage for AType: cptPreview
-    // the live picture alone; cptSplit the image docked left at half the
-    // area's width, the splitter at its right edge, the live picture beside
-    // it; cptImage the image filling the area. Layout only: the live picture
-    // is paused and resumed by the caller.
+    // Shows and places pnlVideo, Splitter and pnlImage for AType, the
+    // caller's new preview type: cptPreview the live picture alone; cptSplit
+    // the image docked left at half the area's width, the splitter at its
+    // right edge, the live picture beside it; cptImage the image filling the
+    // area. Layout only: the live picture is paused and resumed by the
+    // caller, which also owns the type (the window asks it again when it is
+    // resized).
     virtual void SetPreviewLayout(TCustomPreviewType AType) = 0;
     // Replaces the picture of the image viewer (imgViewer); its scale stays.
     virtual void ShowImage(const QImage &AImage) = 0;
@@ -85,6 +87,13 @@ public:
     virtual void SetFullScreen(bool AValue) = 0;
     // Shows or hides the menu bar (vgSceneMenu) at once, without sliding.
     virtual void SetMenuVisible(bool AValue) = 0;
+
+    // ---- the camera ----
+
+    // Binds the chosen camera (by its device path) in the capture component,
+    // whose live picture is stopped. False when the component lists no
+    // camera or the chosen one cannot be bound: the program cannot go on.
+    virtual bool BindCamera() = 0;
 
     // ---- dialogs and messages ----
 

@@ -1,6 +1,6 @@
 // The preview commands that change what the camera delivers: stills,
-// recording and the capture resolution, with the restart of the live picture
-// that each needs.
+// recording and the capture resolution. The live picture that each needs
+// again is restarted by RestorePreview (PreviewCamera.cpp).
 #include "app/AppLog.h"
 #include "app/FileNames.h"
 #include "app/PreviewCommands.h"
@@ -141,10 +141,15 @@ void TPreviewCommands::StartRecording()
 
 void TPreviewCommands::StopRecording()
 {
+    FinishRecording();
+    RestorePreview();
+}
+
+void TPreviewCommands::FinishRecording()
+{
     FStoppingRecord = true;
     FVideoCap.StopRecord();
     FStoppingRecord = false;
-    RestorePreview();
 }
 
 void TPreviewCommands::RecordingEndedElsewhere()
@@ -193,33 +198,6 @@ void TPreviewCommands::RecordingEvent(std::int64_t ATimeStamp)
         return;
     FRecordClock = RecordClockText(ATimeStamp);
     FView.SetRecordTime(FRecordClock, true);
-}
-
-bool TPreviewCommands::RestorePreview()
-{
-    const auto rotation = TVideoRotationType(FConfig.VideoRotate);
-    if (!FPreviewSize.Codec.isEmpty() &&
-        FVideoCap.setVideoSize(FPreviewSize.Width, FPreviewSize.Height, FPreviewSize.Codec)) {
-        FVideoCap.SetVideoRotate(rotation);
-        if (FVideoCap.Previewing())
-            return true;
-    }
-    // The mode no longer starts: the first MJPEG mode that does, as opening
-    // the camera falls back.
-    for (const TVideoSizeItem &item : FVideoCap.GetVideoSize()) {
-        const TResolutionInfo mode = ParseResolution(item.Text);
-        if (mode.Codec != QLatin1String("MJPG") ||
-            !FVideoCap.setVideoSize(mode.Width, mode.Height, mode.Codec))
-            continue;
-        FVideoCap.SetVideoRotate(rotation);
-        if (FVideoCap.Previewing()) {
-            FConfig.VideoDevice.Format = ResolutionFormatText(mode);
-            SetPreviewSize(mode);
-            return true;
-        }
-    }
-    qCWarning(lcApp) << "the live picture does not start in any mode";
-    return false;
 }
 
 // ---- the capture resolution ----

@@ -1,7 +1,7 @@
 // The preview menu: dispatch by tag, the preview work area, the picture
 // effects, zoom, wide, load, settings and camera, and the status texts that
 // follow the capture component's events. Stills, recording and the resolution
-// list are in PreviewCapture.cpp.
+// list are in PreviewCapture.cpp, opening the camera in PreviewCamera.cpp.
 #include "app/PreviewCommands.h"
 
 #include "app/AppLog.h"
@@ -99,8 +99,10 @@ void TPreviewCommands::SetPreviewType(TCustomPreviewType Value)
         FVideoCap.ResumePreview();
     else if (Value == cptImage)
         FVideoCap.PausePreview();
-    FView.SetPreviewLayout(Value);
+    // The view lays the area out for the type it gets and asks for it again
+    // when it is resized.
     FPreviewType = Value;
+    FView.SetPreviewLayout(Value);
     UpdatePreviewTypeControls();
     if (FVideoCap.Previewing())
         FVideoCap.ResizeWindow();

@@ -2,11 +2,13 @@
 
 // The commands of the preview menu and the window's answers to the capture
 // component's events. The main window owns one object, hands it every click
-// of a preview button by the button's tag, and keeps out of the component's
-// events: the constructor attaches OnStartPreview, OnCaptureEvent,
-// OnCapturedEvent, OnStartRecord, OnStopRecord, OnChangeFilter,
-// OnChangeZoom, OnRecording and OnError (the destructor detaches them when
-// the component still exists).
+// of a preview button by the button's tag, has it open the camera on the
+// open-camera message, and keeps out of the component's events: the
+// constructor attaches OnStartPreview, OnCaptureEvent, OnCapturedEvent,
+// OnStartRecord, OnStopRecord, OnChangeFilter, OnChangeZoom, OnRecording and
+// OnError (the destructor detaches them when the component still exists).
+// The object owns what the preview work area shows (PreviewType); the window
+// asks it.
 //
 // Everything runs on the UI thread and never waits: the pauses around a still
 // are timers, and a still that does not come within StillTimeoutMs gives the
@@ -65,15 +67,25 @@ public:
     // The wide picture on or off (button images, component, placement).
     void SetWide(bool Value);
 
+    // ---- opening the camera and starting the picture (PreviewCamera.cpp) ----
+
+    // The open-camera message's work: a running recording is finished, the
+    // view binds the chosen camera, and the live picture starts in the
+    // configured mode with the configured rotation (StartInMode; when
+    // nothing starts, the status shows the mode the device keeps); then the
+    // configured brightness and the normal (not wide) picture. False, with
+    // the waiting notice up and nothing started, when the view cannot bind
+    // a camera.
+    bool OpenCamera();
+
+    // Starts the live picture in PreviewSize with the configured rotation,
+    // falling back as StartInMode does. False when nothing starts.
+    bool RestorePreview();
+
     // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
 
     // A line of the resolution popup was chosen (its mode text).
     void ResolutionItemClick(const QString &ATagText);
-
-    // Starts the live picture in PreviewSize with the configured rotation;
-    // when that mode no longer starts, in the first MJPEG mode that does
-    // (which becomes the preview size). False when nothing starts.
-    bool RestorePreview();
 
     // A still was asked for and has neither arrived nor been given up.
     bool StillPending() const { return FStillPending; }
@@ -106,6 +118,21 @@ private:
     void ShowInformationLater(const QString &AText);
     void AttachEvents();
 
+    // ---- starting a mode (PreviewCamera.cpp) ----
+
+    // Starts the live picture in AWanted with the configured rotation. A
+    // mode counts only when the picture then runs; when AWanted does not, the
+    // first MJPEG mode of the camera's list that does is taken (and becomes
+    // the configured format), and when no mode of the list can even be
+    // applied, the mode the device keeps. The mode that runs becomes the
+    // preview size. False when nothing runs.
+    bool StartInMode(const TResolutionInfo &AWanted);
+    // The mode the camera delivers now, before rotation.
+    TResolutionInfo ModeInUse() const;
+    // The configured brightness, when the settings file has one and the
+    // picture runs.
+    void ApplyBrightness();
+
     // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
     void AskForStill();
     void ArmStillTimeout(int AMs);
@@ -113,6 +140,9 @@ private:
     void SaveStill(const QImage &AImage);
     void StartRecording();
     void StopRecording();
+    // Stops the recording as our own stop: nothing restarts the picture
+    // on its stop event.
+    void FinishRecording();
     void RecordingEndedElsewhere();
     void UpdateRecordControls();
     void ResolutionAccepted();

@@ -48,6 +48,7 @@ public:
     void ShowSettingDialog() override {}
     bool ChooseCamera() override { return false; }
     void PostOpenCamera() override {}
+    bool BindCamera() override { return false; }
     void ShowInformation(const QString &) override {}
     QString OpenFileDialog(const QString &) override { return {}; }
     void ShowResolutionPopup(const std::vector<TResolutionItem> &,

@@ -140,15 +140,10 @@ protected:
         Config.reset();
     }
 
-    // What the open-camera message does.
+    // What the open-camera message does (the camera is bound already).
     void OpenCamera()
     {
-        Cap.StopPreview();
-        View.ShowWaiting(true);
-        const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
-        ASSERT_TRUE(Cap.setVideoSize(format.Width, format.Height, format.Codec));
-        Commands->SetPreviewSize(format);
-        Cap.SetVideoRotate(TVideoRotationType(Config->VideoRotate));
+        ASSERT_TRUE(Commands->OpenCamera());
         ASSERT_TRUE(WaitForPicture());
     }
 

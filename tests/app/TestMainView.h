@@ -60,6 +60,11 @@ public:
         return CameraChosen;
     }
     void PostOpenCamera() override { ++OpenCameraPosts; }
+    bool BindCamera() override
+    {
+        ++CameraBinds;
+        return CameraBound;
+    }
     void ShowInformation(const QString &AText) override { Messages << AText; }
     QString OpenFileDialog(const QString &AFilter) override
     {
@@ -96,7 +101,8 @@ public:
     double Scale = 1.0;
     bool FullScreenOn = false, MenuVisible = true;
     int SettingDialogs = 0, CameraChoices = 0, OpenCameraPosts = 0, PopupsShown = 0;
-    bool CameraChosen = false;
+    int CameraBinds = 0;
+    bool CameraChosen = false, CameraBound = true;
     QStringList Messages;
     QString FileToOpen, LastFilter;
     std::vector<TResolutionItem> PopupItems;

@@ -301,6 +301,43 @@ TEST_F(PreviewCommands, ModeThatFailsBeforeItsFirstFrameIsNotKept)
     EXPECT_EQ(View.Messages.size(), 1);
 }
 
+TEST_F(PreviewCommands, OpeningTheCameraTakesTheFirstMjpegModeThatRunsWhenTheConfiguredOneDoesNot)
+{
+    struct Case
+    {
+        const char *Configured;
+        const char *Why;
+    };
+    const Case cases[] = {{"800x600 MJPG", "listed, but the camera refuses to start in it"},
+                          {"1024x768 MJPG", "not offered at all"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Why);
+        Config->VideoDevice.Format = QLatin1String(c.Configured);
+        Config->VideoRotate = int(vrt90);
+        OpenCamera();
+        EXPECT_EQ(Cap.CaptureMode().Width, 1600);
+        EXPECT_EQ(Cap.CaptureMode().Height, 1200);
+        EXPECT_EQ(Cap.VideoRotate(), vrt90);
+        EXPECT_EQ(View.ResolutionText, QStringLiteral("1600x1200"));
+        EXPECT_EQ(Commands->PreviewSize().Width, 1600);
+        EXPECT_EQ(Config->VideoDevice.Format, QStringLiteral("1600x1200 MJPG"));
+        EXPECT_FALSE(View.Waiting);
+        EXPECT_TRUE(View.Messages.isEmpty());
+    }
+}
+
+TEST_F(PreviewCommands, OpeningWithoutACameraToBindStartsNothing)
+{
+    View.CameraBound = false;
+    const int binds = View.CameraBinds;
+    EXPECT_FALSE(Commands->OpenCamera());
+    EXPECT_EQ(View.CameraBinds, binds + 1);
+    EXPECT_FALSE(Cap.Previewing());
+    EXPECT_TRUE(View.Waiting) << "the notice stays until the program ends";
+    Spin(200);
+    EXPECT_FALSE(Cap.Previewing());
+}
+
 TEST_F(PreviewCommands, LoadedPictureIsShownZoomedWithinLimitsAndLeftWithBack)
 {
     QImage picture(300, 200, QImage::Format_RGB32);
