@@ -3,8 +3,10 @@
 // The main window: a borderless window with the skinned menu bar at the top
 // and the preview or drawing work area below it. It owns the capture
 // component, the drawing canvas, the USB notifier and the menu-slide timer,
-// and wires the small pieces that draw the menu bar (scene/), the chrome
-// (MainFormChrome.cpp) and the two menus' command handlers.
+// and wires the small pieces that draw the menu bar (scene/) and the two
+// menus' command objects (PreviewCommands.h, DrawingCommands.h), which see
+// it through IMainView and IDrawingView. Each section of the class below
+// names the file that implements it.
 //
 // Everything here runs on the UI thread; nothing waits for a worker.
 
