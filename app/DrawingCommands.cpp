@@ -1,6 +1,6 @@
-// The drawing menu: dispatch by tag, the picture on the canvas, the pen
-// settings with their popups, and the commands that turn, save and reload
-// the drawing.
+// The drawing menu: dispatch by tag, the picture on the canvas, and the
+// commands that turn, save and reload the drawing. The pen settings and the
+// popups' handlers are in DrawingPens.cpp.
 #include "app/DrawingCommands.h"
 
 #include "app/CanvasInput.h"
@@ -8,8 +8,6 @@
 #include "app/DrawingRules.h"
 #include "app/FileNames.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
-#include "scene/OptionFrame.h"
 #include "support/Language.h"
 
 #include <QFile>
@@ -17,7 +15,6 @@
 #include <QImageReader>
 #include <QTransform>
 #include <array>
-#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -46,52 +43,36 @@ QImage ReadFitted(const QString &AFileName, QSize ABounds, QString &AError)
 
 } // namespace
 
-TDrawingCommands::TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVideoCap,
-                                   const TLanguage &ALanguage, IMainView &AView,
-                                   IDrawingView &ADrawingView)
+TDrawingCommands::TDrawingCommands(TKARVOCanvas &ACanvas, const TLanguage &ALanguage,
+                                   IMainView &AView, IDrawingView &ADrawingView)
     : FCanvas(ACanvas)
-    , FVideoCap(AVideoCap)
     , FLanguage(ALanguage)
     , FView(AView)
     , FDrawingView(ADrawingView)
     , FPopups(std::make_unique<TDrawingPopups>(ADrawingView.PopupParent()))
 {
-    TPenOptionPopup &pen = FPopups->PenOption;
-    connect(&pen, &TPenOptionPopup::PenTypeClicked, this, &TDrawingCommands::PenTypeClick);
-    connect(&pen, &TPenOptionPopup::PenWidthClicked, this, &TDrawingCommands::PenWidthClick);
-    connect(&pen, &TPenOptionPopup::PenColorClicked, this, &TDrawingCommands::PenColorClick);
-    connect(&FPopups->EraserTool, &TToolPopup::ItemClicked, this,
-            [this](int ATag) { EraserToolClick(ATag); });
-    connect(&FPopups->ShapeTool, &TToolPopup::ItemClicked, this,
-            [this](int ATag) { ShapeToolClick(ATag); });
-    connect(&FPopups->BoardTool, &TToolPopup::ItemClicked, this,
-            [this](int, const QString &ATagText) { BoardToolClick(ATagText); });
-    if (QWidget *host = FDrawingView.CanvasHost()) {
-        FInput = std::make_unique<TCanvasInput>(FCanvas, *host);
-        connect(FInput.get(), &TCanvasInput::ContextMenuRequested, this,
-                &TDrawingCommands::ShowBoardPopup);
-    }
+    ConnectPopups();
 }
 
 TDrawingCommands::~TDrawingCommands() = default;
 
-void TDrawingCommands::DrawingMenuClick(int ATag)
+void TDrawingCommands::DrawingMenuClick(TDrawingTag ATag)
 {
-    // No button carries tag 8.
-    static const std::array<std::pair<int, TCommand>, 13> Commands = {{
-        {1, &TDrawingCommands::Load},
-        {2, &TDrawingCommands::Save},
-        {3, &TDrawingCommands::Redo},
-        {4, &TDrawingCommands::Undo},
-        {5, &TDrawingCommands::PenOption},
-        {6, &TDrawingCommands::EraserTool},
-        {7, &TDrawingCommands::ShapeTool},
-        {9, &TDrawingCommands::InvertColor},
-        {10, &TDrawingCommands::Rotate},
-        {11, &TDrawingCommands::FlipHorz},
-        {12, &TDrawingCommands::FlipVert},
-        {13, &TDrawingCommands::Back},
-        {14, &TDrawingCommands::Move},
+    using enum TDrawingTag;
+    static const std::array<std::pair<TDrawingTag, TCommand>, 13> Commands = {{
+        {Load, &TDrawingCommands::Load},
+        {Save, &TDrawingCommands::Save},
+        {Redo, &TDrawingCommands::Redo},
+        {Undo, &TDrawingCommands::Undo},
+        {PenOption, &TDrawingCommands::PenOption},
+        {EraserTool, &TDrawingCommands::EraserTool},
+        {ShapeTool, &TDrawingCommands::ShapeTool},
+        {InvertColor, &TDrawingCommands::InvertColor},
+        {Rotate, &TDrawingCommands::Rotate},
+        {FlipHorz, &TDrawingCommands::FlipHorz},
+        {FlipVert, &TDrawingCommands::FlipVert},
+        {Back, &TDrawingCommands::Back},
+        {Move, &TDrawingCommands::Move},
     }};
     for (const auto &[tag, command] : Commands)
         if (tag == ATag) {
@@ -105,12 +86,10 @@ void TDrawingCommands::DrawingMenuClick(int ATag)
 void TDrawingCommands::CaptureForDrawing()
 {
     const QString name = GetCaptureTempFileName();
-    // The component and the viewer are rendered, not grabbed from the screen:
-    // a full-screen menu over them is not in the picture, so it need not be
+    // The view renders the picture rather than grabbing the screen: a
+    // full-screen menu over it is not in the picture, so it need not be
     // hidden first.
-    const TCustomPreviewType type = FDrawingView.PreviewType();
-    QImage picture =
-        type == cptImage ? FDrawingView.ImageViewerScreenshot() : FVideoCap.CaptureWindow();
+    const QImage picture = FDrawingView.PreviewPicture();
     if (picture.isNull()) {
         qCWarning(lcDrawing, "no picture to draw on");
         return;
@@ -158,142 +137,21 @@ void TDrawingCommands::UpdateCanvasTools()
 {
     SetRotationAngle(0);
     const QSize panel = FDrawingView.CanvasPanelSize();
-    FView.SetButtonEnabled(QStringLiteral("btnDrawing_Move"),
+    FView.SetButtonEnabled(TDrawingTag::Move,
                            FCanvas.Width() > panel.width() || FCanvas.Height() > panel.height());
 }
 
 void TDrawingCommands::SetRotationAngle(int AAngle)
 {
     FRotationAngle = AAngle;
-    FView.SetButtonPressed(QStringLiteral("btnDrawing_Rotate"), AAngle != 0);
-}
-
-// ---- pen settings ----
-
-void TDrawingCommands::SelectStartPen()
-{
-    SelectPenType(StartPenType);
-    SelectPenColor(PenColorText(KARVO_DEFAULT_PEN_COLOR));
-    SelectPenWidth(StartPenWidth);
-}
-
-void TDrawingCommands::SelectPenType(TCustomPenType Value)
-{
-    FPenType = Value;
-    TPenOptionPopup &popup = FPopups->PenOption;
-    switch (Value) {
-    case cptPen:
-        FDrawFamily = cptPen;
-        popup.SetTypeOutlines(true, false);
-        FCanvas.SetPenTool(KARVO_TOOL_PEN);
-        break;
-    case cptMarker:
-        FDrawFamily = cptMarker;
-        popup.SetTypeOutlines(false, true);
-        FCanvas.SetPenTool(KARVO_TOOL_MARKER);
-        break;
-    case cptMove:
-        FCanvas.SetPenTool(KARVO_TOOL_MOVE);
-        break;
-    }
-    UpdatePenOptionImage();
-}
-
-void TDrawingCommands::SelectPenColor(const QString &AColorText)
-{
-    try {
-        FCanvas.setPenColor(HexToColor(AColorText));
-    } catch (const std::invalid_argument &e) {
-        qCWarning(lcDrawing) << e.what();
-        return;
-    }
-    FPopups->PenOption.SetCheckedColor(AColorText);
-    UpdatePenOptionImage();
-}
-
-void TDrawingCommands::SelectPenWidth(std::uint8_t Value)
-{
-    FPenWidth = Value;
-    FPopups->PenOption.SetWidthOutline(WidthFrameIndex(Value));
-    FCanvas.setPenThickness(float(Value));
-}
-
-QString TDrawingCommands::GetPenColorText() const
-{
-    return PenColorText(FCanvas.PenColor());
-}
-
-void TDrawingCommands::UpdatePenOptionImage()
-{
-    const QString base = PenOptionImageBase(FPenType, GetPenColorText());
-    if (!base.isEmpty())
-        FView.SetButtonImages(QStringLiteral("btnDrawing_PenOption"), base);
-}
-
-// ---- the popups' handlers ----
-
-void TDrawingCommands::PenTypeClick(int ATag)
-{
-    if (ATag == 1)
-        SelectPenType(cptPen);
-    else if (ATag == 2)
-        SelectPenType(cptMarker);
-}
-
-void TDrawingCommands::PenColorClick(const QString &AColorText)
-{
-    SelectPenColor(AColorText);
-}
-
-void TDrawingCommands::PenWidthClick(int ATag)
-{
-    if (const int width = PenWidthOfTag(ATag))
-        SelectPenWidth(std::uint8_t(width));
-}
-
-void TDrawingCommands::EraserToolClick(int ATag)
-{
-    FPopups->EraserTool.close();
-    if (ATag == 1)
-        FCanvas.SetPenTool(KARVO_TOOL_ERASER);
-    else if (ATag == 2)
-        FCanvas.ErraserAll();
-}
-
-void TDrawingCommands::ShapeToolClick(int ATag)
-{
-    FPopups->ShapeTool.close();
-    static constexpr std::array<std::pair<int, std::uint8_t>, 3> Tools = {
-        {{1, KARVO_TOOL_LINE}, {2, KARVO_TOOL_RECTANGLE}, {3, KARVO_TOOL_ELLIPSE}}};
-    for (const auto &[tag, tool] : Tools)
-        if (tag == ATag)
-            FCanvas.SetPenTool(tool);
-}
-
-void TDrawingCommands::BoardToolClick(const QString &ATagText)
-{
-    FPopups->BoardTool.close();
-    uint32_t color = 0;
-    try {
-        color = HexToColor(ATagText);
-    } catch (const std::invalid_argument &e) {
-        qCWarning(lcDrawing) << e.what();
-        return;
-    }
-    FCanvas.Clear();
-    FCanvas.setBackgroundColor(color);
-}
-
-void TDrawingCommands::ShowBoardPopup(const QPoint &AGlobalPos)
-{
-    FPopups->BoardTool.OpenAt(AGlobalPos);
+    FView.SetButtonPressed(TDrawingTag::Rotate, AAngle != 0);
 }
 
 // ---- commands ----
 
-QWidget *TDrawingCommands::Anchor(const char *AButton)
+QWidget *TDrawingCommands::Anchor(TDrawingTag AButton)
 {
-    return FDrawingView.DrawingButton(QLatin1String(AButton));
+    return FDrawingView.DrawingButton(AButton);
 }
 
 void TDrawingCommands::Load()
@@ -335,19 +193,19 @@ void TDrawingCommands::PenOption()
         SelectPenType(DrawFamily());
     else
         FCanvas.SetPenTool(FPenType == cptMarker ? KARVO_TOOL_MARKER : KARVO_TOOL_PEN);
-    if (QWidget *anchor = Anchor("btnDrawing_PenOption"))
+    if (QWidget *anchor = Anchor(TDrawingTag::PenOption))
         FPopups->PenOption.Open(anchor);
 }
 
 void TDrawingCommands::EraserTool()
 {
-    if (QWidget *anchor = Anchor("btnDrawing_EraserTool"))
+    if (QWidget *anchor = Anchor(TDrawingTag::EraserTool))
         FPopups->EraserTool.Open(anchor);
 }
 
 void TDrawingCommands::ShapeTool()
 {
-    if (QWidget *anchor = Anchor("btnDrawing_ShapeTool"))
+    if (QWidget *anchor = Anchor(TDrawingTag::ShapeTool))
         FPopups->ShapeTool.Open(anchor);
 }
 
@@ -399,9 +257,9 @@ void TDrawingCommands::Rotate()
     const int next = NextRotationAngle(angle);
     SetRotationAngle(next);
     if (next == 90 || next == 270) {
-        FView.SetButtonEnabled(QStringLiteral("btnDrawing_Move"), true);
+        FView.SetButtonEnabled(TDrawingTag::Move, true);
     } else {
-        FView.SetButtonEnabled(QStringLiteral("btnDrawing_Move"), false);
+        FView.SetButtonEnabled(TDrawingTag::Move, false);
         if (FPenType == cptPen || FPenType == cptMarker)
             SelectPenType(FPenType);
     }

@@ -4,8 +4,10 @@
 // it every click of a drawing button by the button's tag, and calls
 // CaptureForDrawing when the drawing menu is entered. The object makes the
 // menu's four popups in the view's PopupParent() (Popups(); the window loads
-// their skin) and answers their clicks itself. A right-click on the drawing area opens the board
-// popup there; touch input on it is handled by TCanvasInput.
+// their skin) and answers their clicks itself. A right-click on the drawing
+// area opens the board popup there; touch input on it is handled by
+// TCanvasInput. The picture to draw on comes from the view
+// (IDrawingView::PreviewPicture); the capture component is not needed here.
 //
 // Everything runs on the UI thread. The canvas library works synchronously
 // on that thread; nothing here waits for anything else.
@@ -13,6 +15,7 @@
 #include "app/DrawingPopups.h"
 #include "app/DrawingView.h"
 #include "app/MainView.h"
+#include "app/MenuTags.h"
 
 #include <QObject>
 #include <QString>
@@ -21,22 +24,23 @@
 
 class QImage;
 class TCanvasInput;
-class TCustomVideoCap;
 class TKARVOCanvas;
 class TLanguage;
 
 class TDrawingCommands : public QObject
 {
 public:
-    TDrawingCommands(TKARVOCanvas &ACanvas, TCustomVideoCap &AVideoCap, const TLanguage &ALanguage,
-                     IMainView &AView, IDrawingView &ADrawingView);
+    TDrawingCommands(TKARVOCanvas &ACanvas, const TLanguage &ALanguage, IMainView &AView,
+                     IDrawingView &ADrawingView);
     ~TDrawingCommands() override;
     TDrawingCommands(const TDrawingCommands &) = delete;
     TDrawingCommands &operator=(const TDrawingCommands &) = delete;
 
+    // ---- the menu and the picture on the canvas (DrawingCommands.cpp) ----
+
     // The click handler shared by the drawing buttons: runs the command of
-    // ATag (1 load ... 14 move); a tag without a command does nothing.
-    void DrawingMenuClick(int ATag);
+    // ATag; a value without a command does nothing.
+    void DrawingMenuClick(TDrawingTag ATag);
 
     // Puts the picture the preview area shows onto the canvas, exactly as
     // shown, and keeps a copy in "Temp/Capture.Bmp" for the back command.
@@ -51,6 +55,11 @@ public:
     // Rotation angle 0 and the rotate button released; the move command
     // enabled exactly when the canvas is larger than pnlCanvas.
     void UpdateCanvasTools();
+
+    // The drawing's accumulated rotation: 0, 90, 180 or 270.
+    int RotationAngle() const { return FRotationAngle; }
+
+    // ---- pen settings and the popups' handlers (DrawingPens.cpp) ----
 
     // The pen the drawing menu starts with: the type and colour of the
     // canvas's default pen (pen, white) at StartPenWidth, the popup's second
@@ -67,12 +76,12 @@ public:
     // The canvas's pen colour as "#AARRGGBB" ("#FFFFFFFF" for white).
     QString GetPenColorText() const;
 
-    // The popups' handlers.
-    void PenTypeClick(int ATag);
+    // The popups' handlers; a value of no item does nothing.
+    void PenTypeClick(TPenTypeItem AItem);
     void PenColorClick(const QString &AColorText);
-    void PenWidthClick(int ATag);
-    void EraserToolClick(int ATag);
-    void ShapeToolClick(int ATag);
+    void PenWidthClick(TPenWidthItem AItem);
+    void EraserToolClick(TEraserItem AItem);
+    void ShapeToolClick(TShapeItem AItem);
     void BoardToolClick(const QString &ATagText);
 
     // Opens the board popup with its callout at AGlobalPos.
@@ -81,10 +90,9 @@ public:
     TDrawingPopups &Popups() { return *FPopups; }
     TCustomPenType PenType() const { return FPenType; }
     std::uint8_t PenWidth() const { return FPenWidth; }
-    // The drawing's accumulated rotation: 0, 90, 180 or 270.
-    int RotationAngle() const { return FRotationAngle; }
 
 private:
+    // ---- the commands, one per tag (DrawingCommands.cpp) ----
     void Load();
     void Save();
     void Redo();
@@ -100,13 +108,14 @@ private:
     void Move();
 
     // The drawing button a popup opens below; null when the window has none.
-    QWidget *Anchor(const char *AButton);
+    QWidget *Anchor(TDrawingTag AButton);
     void SetRotationAngle(int AAngle);
+    // Wires the popups' clicks and the canvas host's input (DrawingPens.cpp).
+    void ConnectPopups();
     // The family (pen or marker) drawn with last; the move tool returns to it.
     TCustomPenType DrawFamily() const { return FDrawFamily; }
 
     TKARVOCanvas &FCanvas;
-    TCustomVideoCap &FVideoCap;
     const TLanguage &FLanguage;
     IMainView &FView;
     IDrawingView &FDrawingView;

@@ -6,22 +6,25 @@ namespace {
 
 std::vector<TToolPopup::TItem> EraserItems()
 {
-    return {{QStringLiteral("btnDrawing_EraserTool_Normal"), 1, {}},
-            {QStringLiteral("btnDrawing_EraserTool_All"), 2, {}}};
+    return {{QStringLiteral("btnDrawing_EraserTool_Normal"), int(TEraserItem::Normal), {}},
+            {QStringLiteral("btnDrawing_EraserTool_All"), int(TEraserItem::All), {}}};
 }
 
 std::vector<TToolPopup::TItem> ShapeItems()
 {
-    return {{QStringLiteral("btnDrawing_ShapeTool_Line"), 1, {}},
-            {QStringLiteral("btnDrawing_ShapeTool_Rectangle"), 2, {}},
-            {QStringLiteral("btnDrawing_ShapeTool_Ellipse"), 3, {}}};
+    return {{QStringLiteral("btnDrawing_ShapeTool_Line"), int(TShapeItem::Line), {}},
+            {QStringLiteral("btnDrawing_ShapeTool_Rectangle"), int(TShapeItem::Rectangle), {}},
+            {QStringLiteral("btnDrawing_ShapeTool_Ellipse"), int(TShapeItem::Ellipse), {}}};
 }
 
 std::vector<TToolPopup::TItem> BoardItems()
 {
-    return {{QStringLiteral("btnDrawing_BoardTool_Black"), 1, QStringLiteral("#FF000000")},
-            {QStringLiteral("btnDrawing_BoardTool_White"), 2, QStringLiteral("#FFFFFFFF")},
-            {QStringLiteral("btnDrawing_BoardTool_Green"), 3, QStringLiteral("#FF225550")}};
+    return {{QStringLiteral("btnDrawing_BoardTool_Black"), int(TBoardItem::Black),
+             QStringLiteral("#FF000000")},
+            {QStringLiteral("btnDrawing_BoardTool_White"), int(TBoardItem::White),
+             QStringLiteral("#FFFFFFFF")},
+            {QStringLiteral("btnDrawing_BoardTool_Green"), int(TBoardItem::Green),
+             QStringLiteral("#FF225550")}};
 }
 
 // A popup of AWindow; it and its controls carry their control names, which

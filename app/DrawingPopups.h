@@ -10,6 +10,26 @@
 
 class TCustomResource;
 
+// The tool popups' buttons as typed values; each button carries its value
+// as its tag, and the popups report it back as that integer.
+enum class TEraserItem
+{
+    Normal = 1,
+    All = 2,
+};
+enum class TShapeItem
+{
+    Line = 1,
+    Rectangle = 2,
+    Ellipse = 3,
+};
+enum class TBoardItem
+{
+    Black = 1,
+    White = 2,
+    Green = 3,
+};
+
 struct TDrawingPopups
 {
     explicit TDrawingPopups(QWidget *AWindow);

@@ -22,17 +22,19 @@ QString PenOptionImageBase(TCustomPenType AType, const QString &AColorText)
     return {};
 }
 
-int PenWidthOfTag(int ATag)
+int PenWidthOf(TPenWidthItem AItem)
 {
-    const auto &widths = TPenOptionPopup::Widths;
-    return ATag >= 1 && ATag <= int(widths.size()) ? widths[std::size_t(ATag - 1)] : 0;
+    for (const TPenOptionPopup::TWidthFrame &frame : TPenOptionPopup::Widths)
+        if (frame.Item == AItem)
+            return frame.Thickness;
+    return 0;
 }
 
 int WidthFrameIndex(int AValue)
 {
     const auto &widths = TPenOptionPopup::Widths;
     for (std::size_t k = 0; k < widths.size(); ++k)
-        if (widths[k] == AValue)
+        if (widths[k].Thickness == AValue)
             return int(k);
     return -1;
 }

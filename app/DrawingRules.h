@@ -5,6 +5,7 @@
 // the load filter and the fitting of a loaded picture.
 
 #include "app/DrawingView.h"
+#include "scene/PenOptionPopup.h"
 
 #include <QSize>
 #include <QString>
@@ -21,8 +22,9 @@ QString PenColorText(uint32_t AColor);
 // no swatch: the button keeps its images then.
 QString PenOptionImageBase(TCustomPenType AType, const QString &AColorText);
 
-// The thickness of width frame ATag (1 to 5: 3, 5, 8, 10, 15), 0 for others.
-int PenWidthOfTag(int ATag);
+// The thickness of a width frame (PenWidth1 to PenWidth5: 3, 5, 8, 10, 15),
+// 0 for a value of no frame.
+int PenWidthOf(TPenWidthItem AItem);
 // The index (0 to 4) of the width frame of AValue; -1 for other values.
 int WidthFrameIndex(int AValue);
 

@@ -7,11 +7,10 @@
 
 #include "app/MainTypes.h"
 #include "app/MainView.h"
+#include "app/MenuTags.h"
 
 #include <QImage>
 #include <QSize>
-#include <QString>
-#include <cstdint>
 
 class QWidget;
 
@@ -20,10 +19,11 @@ class IDrawingView
 public:
     virtual ~IDrawingView() = default;
 
-    // What the preview work area shows now.
-    virtual TCustomPreviewType PreviewType() const = 0;
-    // The image viewer (imgViewer) as it is drawn now.
-    virtual QImage ImageViewerScreenshot() = 0;
+    // What the preview work area shows now, as it is drawn: the image
+    // viewer's picture in the image view; otherwise the capture component's
+    // whole window (the picture with its zoom, rotation and effects, and the
+    // background around it). Null when there is nothing to show.
+    virtual QImage PreviewPicture() = 0;
     // The room the canvas has: the window's size less pnlDrawing's padding,
     // and less the menu bar's height outside full screen.
     virtual QSize DrawingAreaSize() const = 0;
@@ -31,9 +31,9 @@ public:
     virtual QSize CanvasPanelSize() const = 0;
     // The window's own maximised state (SetCustomWindowState(cwsMax)).
     virtual void MaximizeWindow() = 0;
-    // The drawing-menu button AName ("btnDrawing_PenOption"); its popup opens
-    // below it. Null for an unknown name.
-    virtual QWidget *DrawingButton(const QString &AName) = 0;
+    // The drawing-menu button ATag (TDrawingTag::PenOption); its popup opens
+    // below it. Null for a value of no button.
+    virtual QWidget *DrawingButton(TDrawingTag ATag) = 0;
     // The panel that hosts the canvas (FVclPanel): right-clicks and touches
     // on the drawing area arrive there.
     virtual QWidget *CanvasHost() = 0;

@@ -1,5 +1,5 @@
-// The main window's life: creation, the first show, opening the camera,
-// closing and the forced end.
+// The main window's life: creation, the first show, the open-camera
+// message, closing and the forced end.
 #include "app/MainForm.h"
 
 #include "app/AppLog.h"
@@ -134,7 +134,7 @@ void TMainForm::InitVariables()
     // The preview commands answer the component's events; the window only
     // watches for the picture window to log the first frame painted.
     FPreviewCommands = std::make_unique<TPreviewCommands>(*FVideoCap, *Config, *Language, *this);
-    OnPreviewCommand = [this](int ATag) {
+    OnPreviewCommand = [this](TPreviewTag ATag) {
         FPreviewCommands->PreviewMenuClick(ATag);
     };
     // The settings dialog's camera button opens the camera's controls.
@@ -145,9 +145,8 @@ void TMainForm::InitVariables()
     pnlPreviewLoading->raise();
 
     // The drawing commands drive the canvas and make the drawing popups.
-    FDrawingCommands =
-        std::make_unique<TDrawingCommands>(*FKARVOCanvas, *FVideoCap, *Language, *this, *this);
-    OnDrawingCommand = [this](int ATag) {
+    FDrawingCommands = std::make_unique<TDrawingCommands>(*FKARVOCanvas, *Language, *this, *this);
+    OnDrawingCommand = [this](TDrawingTag ATag) {
         FDrawingCommands->DrawingMenuClick(ATag);
     };
     OnCaptureForDrawing = [this] {
@@ -229,43 +228,11 @@ void TMainForm::WMOpenCamera()
 {
     if (FClosing)
         return;
-    // A reopen during a recording finishes the recording first: the file
-    // stays playable and the buttons return to their state.
-    // (The preview commands restore the buttons on the stop event.)
-    if (FVideoCap->Recording())
-        FVideoCap->StopRecord();
-    SetButtonEnabled(MenuButton(QStringLiteral("btnPreview_Camera")), CameraCount() > 1);
-    FVideoCap->StopPreview();
-    const bool bound = BindCamera();
-    ShowWaiting(true);
-    if (FVideoCap->GetVideodeviceList().isEmpty() || !bound) {
+    SetButtonEnabled(TPreviewTag::Camera, CameraCount() > 1);
+    if (!FPreviewCommands->OpenCamera()) {
         ShowInformation(Language->Msg.m_DeviceNotFound);
         TerminateSelf();
-        return;
     }
-
-    TResolutionInfo R = ParseResolution(Config->VideoDevice.Format);
-    bool applied = FVideoCap->setVideoSize(R.Width, R.Height, R.Codec);
-    if (!applied) {
-        for (const TVideoSizeItem &item : FVideoCap->GetVideoSize()) {
-            const TResolutionInfo mode = ParseResolution(item.Text);
-            if (mode.Codec != QLatin1String("MJPG") ||
-                !FVideoCap->setVideoSize(mode.Width, mode.Height, mode.Codec))
-                continue;
-            R = mode;
-            applied = true;
-            Config->VideoDevice.Format =
-                QStringLiteral("%1x%2 %3").arg(R.Width).arg(R.Height).arg(R.Codec);
-            break;
-        }
-    }
-    FVideoCap->SetVideoRotate(static_cast<TVideoRotationType>(Config->VideoRotate));
-    // The status shows the mode in use: when every mode was refused, the
-    // one the device kept.
-    FPreviewCommands->SetPreviewSize(applied ? R : ModeInUse());
-    ShowWaiting(false);
-    ApplyBrightness();
-    FPreviewCommands->SetWide(false);
 }
 
 void TMainForm::closeEvent(QCloseEvent *e)

@@ -3,8 +3,10 @@
 // The main window: a borderless window with the skinned menu bar at the top
 // and the preview or drawing work area below it. It owns the capture
 // component, the drawing canvas, the USB notifier and the menu-slide timer,
-// and wires the small pieces that draw the menu bar (scene/), the chrome
-// (MainFormChrome.cpp) and the two menus' command handlers.
+// and wires the small pieces that draw the menu bar (scene/) and the two
+// menus' command objects (PreviewCommands.h, DrawingCommands.h), which see
+// it through IMainView and IDrawingView. Each section of the class below
+// names the file that implements it.
 //
 // Everything here runs on the UI thread; nothing waits for a worker.
 
@@ -56,6 +58,8 @@ extern std::function<void()> TerminateProc;
 class TMainForm : public QWidget, public IMainView, public IDrawingView
 {
     Q_OBJECT
+
+    // ---- life: creation, the open-camera message, closing (MainForm.cpp) ----
 public:
     // Runs FormCreate. When it ended the program (no camera, no skin) with a
     // TerminateProc that returns, Created() is false.
@@ -67,64 +71,12 @@ public:
     // executable.
     static inline QString SkinFile;
 
-    // ---- the window's operations ----
-    bool LoadSkin();
-    void InitControls();
     void InitVariables();
-    void SetMenuType(TCustomMenuType Value);
-    void SetMenuAlign(TCustomMenuAlign Value);
-    void SetCustomWindowState(TCustomWindowState Value);
-    void SlideMenu(bool Hide);
-    void SetPreviewType(TCustomPreviewType Value);
-    void InitWaitTexts();
+    // The open-camera message: the camera command's enabling and the
+    // program's end when no camera can be bound; the preview commands open
+    // the camera and start the picture.
     void WMOpenCamera();
-    void UsbChanged();
-    // Enables or disables a menu control (opacity, hit-testing, enabled).
-    void SetButtonEnabled(QWidget *AControl, bool AEnabled);
-
-    // ---- the view the preview commands use ----
-    void SetButtonEnabled(const QString &AName, bool AEnabled) override;
-    void SetButtonPressed(const QString &AName, bool APressed) override;
-    void SetButtonImages(const QString &AName, const QString &ABaseName) override;
-    void ShowWaiting(bool Value) override;
-    void ShowCapturing(bool Value) override;
-    void SetZoomText(const QString &AText) override;
-    void SetResolutionText(const QString &AText) override;
-    void SetRecordTime(const QString &AText, bool AVisible) override;
-    void SetPreviewLayout(TCustomPreviewType AType) override;
-    void ShowImage(const QImage &AImage) override;
-    double ImageScale() const override;
-    void SetImageScale(double AScale) override;
-    bool FullScreen() const override { return FFullScreen; }
-    void SetFullScreen(bool Value) override;
-    void SetMenuVisible(bool AValue) override;
-    void ShowSettingDialog() override;
-    bool ChooseCamera() override;
     void PostOpenCamera() override;
-    void ShowInformation(const QString &AText) override;
-    QString OpenFileDialog(const QString &AFilter) override;
-    void ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
-                             std::function<void(const QString &ATagText)> AOnChoose) override;
-    // ---- the view the drawing commands use (MainFormDrawing.cpp) ----
-    QImage ImageViewerScreenshot() override;
-    QSize DrawingAreaSize() const override;
-    QSize CanvasPanelSize() const override;
-    void MaximizeWindow() override;
-    QWidget *DrawingButton(const QString &AName) override;
-    QWidget *CanvasHost() override;
-    QWidget *PopupParent() override { return this; }
-
-    // Loads a button's three images from ABase + "N", "D", "O".
-    void LoadButtonImages(TImageButton *AButton, const QString &ABase);
-
-    // ---- handlers ----
-    void TabClick(int ATag);
-    void SystemButtonClick(int ATag);
-    void PreviewMenuClick(TImageButton *AButton);
-    void DrawingMenuClick(TImageButton *AButton);
-    void imgIconClick();
-    void TimerMenuTimer();
-    void ApplicationEvents1Idle();
 
     // Ends the program as a normal close does, without the exit question: a
     // recording is finished, the settings are saved by the caller of the
@@ -135,10 +87,136 @@ public:
     // event loop keeps running meanwhile.
     void FinishRecordingThen(std::function<void()> ANext);
 
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;   // FormShow
+    void closeEvent(QCloseEvent *e) override; // FormCloseQuery
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
+
+private:
+    bool FormCreate();
+    void FormShow();
+    void FormDestroy();
+
+    // ---- the cameras: choosing, binding, following (MainFormCamera.cpp) ----
+public:
+    void UsbChanged();
+    bool BindCamera() override;
+    bool ChooseCamera() override;
+
+private:
+    bool BindSelectableCamera();
+    int CameraCount() const;
+
+    // ---- controls, skin, menus and their clicks (MainFormControls.cpp) ----
+public:
+    bool LoadSkin();
+    void InitControls();
+    void SetMenuType(TCustomMenuType Value);
+    void SetMenuAlign(TCustomMenuAlign Value);
+    // Loads a button's three images from ABase + "N", "D", "O".
+    void LoadButtonImages(TImageButton *AButton, const QString &ABase);
+    // The menu button of that object name ("btnPreview_Capture"), or null.
+    TImageButton *MenuButton(const QString &AName) const;
+    // The menu button of a tag, or null for a value of no button.
+    TImageButton *MenuButton(TMenuButtonId AButton) const;
+    std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
+
+    // Handlers. A button's integer tag is mapped through the menu table; a
+    // tag of no command does nothing.
+    void TabClick(TTabTag ATag);
+    void PreviewMenuClick(TImageButton *AButton);
+    void DrawingMenuClick(TImageButton *AButton);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    void CreateControls();
+    void CreateMenuButtons();
+    qreal SkinRatioOfScreen() const;
+    void SkinRatioCheck();
+    void LoadTabFills(TCustomMenuType AType);
+
+    // ---- the chrome: window states, full screen, drag and resize
+    // (MainFormChrome.cpp) ----
+public:
+    void SetCustomWindowState(TCustomWindowState Value);
+    void SetFullScreen(bool Value) override;
+    void SlideMenu(bool Hide);
+    void SystemButtonClick(TSystemTag ATag);
+    void TimerMenuTimer();
+    void ApplicationEvents1Idle();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override; // EdgeMouseDown
+    void mouseMoveEvent(QMouseEvent *e) override;  // EdgeMouseMove
+
+private:
+    void LayoutMenuMouseDown(const QPointF &AGlobalPos);
+    Qt::Edges EdgeAt(const QPoint &APos) const;
+    void SetWindowBounds(const QRect &ABounds);
+    void SetWindowGlyphs();
+
+    // ---- placement of the controls (MainFormLayout.cpp) ----
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void PlaceControls();
+    void PlaceMenuBar();
+    // The preview area is laid out for the preview commands' type.
+    void PlaceWorkAreas();
+
+    // ---- the view the preview commands use (MainFormView.cpp) ----
+public:
+    // What the preview area shows: the preview commands own it.
+    void SetPreviewType(TCustomPreviewType Value);
+    TCustomPreviewType PreviewType() const;
+    void InitWaitTexts();
+    // Enables or disables a menu control (opacity, hit-testing, enabled).
+    void SetButtonEnabled(QWidget *AControl, bool AEnabled);
+    void SetButtonEnabled(TControlId AControl, bool AEnabled) override;
+    void SetButtonPressed(TMenuButtonId AButton, bool APressed) override;
+    void SetButtonImages(TMenuButtonId AButton, const QString &ABaseName) override;
+    void ShowWaiting(bool Value) override;
+    void ShowCapturing(bool Value) override;
+    void SetZoomText(const QString &AText) override;
+    void SetResolutionText(const QString &AText) override;
+    void SetRecordTime(const QString &AText, bool AVisible) override;
+    void SetPreviewLayout(TCustomPreviewType AType) override;
+    void ShowImage(const QImage &AImage) override;
+    double ImageScale() const override;
+    void SetImageScale(double AScale) override;
+    bool FullScreen() const override { return FFullScreen; }
+    void SetMenuVisible(bool AValue) override;
+    void ShowSettingDialog() override;
+    void ShowInformation(const QString &AText) override;
+    QString OpenFileDialog(const QString &AFilter) override;
+    void ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
+                             std::function<void(const QString &ATagText)> AOnChoose) override;
+    void imgIconClick();
+
+private:
+    // A menu button or a tab; null for a value of no control.
+    QWidget *Control(TControlId AControl) const;
+
+    // ---- the view the drawing commands use (MainFormDrawing.cpp) ----
+public:
+    QImage PreviewPicture() override;
+    QSize DrawingAreaSize() const override;
+    QSize CanvasPanelSize() const override;
+    void MaximizeWindow() override;
+    QWidget *DrawingButton(TDrawingTag ATag) override;
+    QWidget *CanvasHost() override;
+    QWidget *PopupParent() override { return this; }
+
+    // ---- hooks, state and parts (read by command objects and tests) ----
+public:
     // The command handlers of the two menus, called with the clicked
     // button's tag. Unassigned, a click does nothing.
-    std::function<void(int ATag)> OnPreviewCommand;
-    std::function<void(int ATag)> OnDrawingCommand;
+    std::function<void(TPreviewTag ATag)> OnPreviewCommand;
+    std::function<void(TDrawingTag ATag)> OnDrawingCommand;
     // Entering the drawing menu: the current picture becomes the canvas
     // background (before the drawing area is shown).
     std::function<void()> OnCaptureForDrawing;
@@ -146,10 +224,8 @@ public:
     // dialog over AOwner.
     std::function<void(QWidget *AOwner)> OnVideoSetting;
 
-    // ---- state and parts (read by command objects and tests) ----
     TCustomMenuType MenuType() const { return FMenuType; }
     TCustomMenuAlign MenuAlign() const { return FMenuAlign; }
-    TCustomPreviewType PreviewType() const override;
     TCustomWindowState CustomWindowState() const { return FCustomWindowState; }
     bool MenuSliding() const { return FTimerMenu.isActive(); }
     int TimerMenuStep() const { return FTimerMenuStep; }
@@ -160,8 +236,6 @@ public:
     TCustomVideoCap *VideoCap() const { return FVideoCap; }
     TComponentUSB *ComponentUSB() const { return FComponentUSB.get(); }
     TKARVOCanvas *Canvas() const { return FKARVOCanvas.get(); }
-    TImageButton *MenuButton(const QString &AName) const;
-    std::vector<TImageButton *> MenuButtons() const { return FMenuButtons; }
 
     // Controls; each one's object name is its field name.
     QWidget *vgSceneMenu = nullptr;
@@ -202,46 +276,12 @@ public:
     TCalloutPopup *PopupBoardTool = nullptr;
     TCalloutPopup *PopupShapeTool = nullptr;
 
-protected:
-    bool event(QEvent *e) override;
-    void showEvent(QShowEvent *e) override;   // FormShow
-    void closeEvent(QCloseEvent *e) override; // FormCloseQuery
-    void resizeEvent(QResizeEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override; // EdgeMouseDown
-    void mouseMoveEvent(QMouseEvent *e) override;  // EdgeMouseMove
-    bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
-
 private:
-    bool FormCreate();
-    void FormShow();
-    void FormDestroy();
-    void CreateControls();
-    void CreateMenuButtons();
-    void PlaceControls();
-    void PlaceMenuBar();
-    void PlaceWorkAreas();
-    void LayoutMenuMouseDown(const QPointF &AGlobalPos);
-    Qt::Edges EdgeAt(const QPoint &APos) const;
-    void SetWindowBounds(const QRect &ABounds);
-    void SetWindowGlyphs();
-    qreal SkinRatioOfScreen() const;
-    void SkinRatioCheck();
-    void LoadTabFills(TCustomMenuType AType);
-    // Camera discovery (MainFormCamera.cpp).
-    bool BindSelectableCamera();
-    int CameraCount() const;
-    bool BindCamera();
-    TResolutionInfo ModeInUse() const;
-    QWidget *Control(const QString &AName) const;
-    void ApplyBrightness();
-
     // ---- the window's state ----
     TCustomVideoCap *FVideoCap = nullptr;
     std::unique_ptr<TKARVOCanvas> FKARVOCanvas;
     TCustomMenuType FMenuType = cmtNone;
     TCustomMenuAlign FMenuAlign = cmaNone;
-    TCustomPreviewType FPreviewLayout = cptNone; // the layout of the preview area
     QTimer FTimerMenu;
     QTimer FIdleCheck; // polls the cursor while full screen is on
     int FTimerMenuStep = 0;

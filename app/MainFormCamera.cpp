@@ -4,7 +4,6 @@
 #include "app/MainForm.h"
 #include "capture/CustomVideoCap.h"
 #include "support/CameraDiscovery.h"
-#include "support/Config.h"
 #include "support/Language.h"
 
 bool TMainForm::BindSelectableCamera()
@@ -21,7 +20,9 @@ int TMainForm::CameraCount() const
 
 bool TMainForm::BindCamera()
 {
-    return !SelectedCameraPath.isEmpty() && FVideoCap->SetVideoDevicePath(SelectedCameraPath);
+    const bool bound =
+        !SelectedCameraPath.isEmpty() && FVideoCap->SetVideoDevicePath(SelectedCameraPath);
+    return bound && !FVideoCap->GetVideodeviceList().isEmpty();
 }
 
 bool TMainForm::ChooseCamera()
@@ -62,18 +63,4 @@ void TMainForm::UsbChanged()
         FVideoCap->StopRecord();
     ShowInformation(Language->Msg.m_DeviceNotFound);
     TerminateSelf();
-}
-
-void TMainForm::ApplyBrightness()
-{
-    // Only a brightness the settings file holds reaches the camera; without
-    // it the camera keeps its own.
-    if ((FVideoCap->Previewing() || FVideoCap->Recording()) && Config->VideoProperty.HasBrightness)
-        FVideoCap->SetBrightness(Config->VideoProperty.Brightness);
-}
-
-TResolutionInfo TMainForm::ModeInUse() const
-{
-    const TVCapMode mode = FVideoCap->CaptureMode();
-    return {mode.Width, mode.Height, FVideoCap->VideoCodec()};
 }

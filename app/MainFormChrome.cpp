@@ -34,19 +34,17 @@ void TMainForm::SetWindowGlyphs()
     btnSystemMax->SetGlyph(FCustomWindowState == cwsMax ? RestoreGlyph() : MaximiseGlyph(), box);
 }
 
-void TMainForm::SystemButtonClick(int ATag)
+void TMainForm::SystemButtonClick(TSystemTag ATag)
 {
     switch (ATag) {
-    case 1:
+    case TSystemTag::Min:
         showMinimized();
         break;
-    case 2:
+    case TSystemTag::Max:
         SetCustomWindowState(FCustomWindowState == cwsMax ? cwsNormal : cwsMax);
         break;
-    case 3:
+    case TSystemTag::Close:
         close();
-        break;
-    default:
         break;
     }
 }
@@ -108,9 +106,9 @@ void TMainForm::SetFullScreen(bool Value)
     LayoutSystem->setVisible(!Value && FMenuType == cmtPreview);
     if (FVideoCap)
         FVideoCap->FitHeight();
-    LoadButtonImages(MenuButton(QStringLiteral("btnPreview_FullScreen")),
-                     Value ? QStringLiteral("RES_PREVIEW_MENU_FULLSCREENOFF_")
-                           : QStringLiteral("RES_PREVIEW_MENU_FULLSCREENON_"));
+    SetButtonImages(TPreviewTag::FullScreen,
+                    Value ? QStringLiteral("RES_PREVIEW_MENU_FULLSCREENOFF_")
+                          : QStringLiteral("RES_PREVIEW_MENU_FULLSCREENON_"));
     update();
 }
 

@@ -110,9 +110,9 @@ void TMainForm::CreateControls()
 void TMainForm::CreateMenuButtons()
 {
     for (const TMenuButtonEntry &entry : ::MenuButtons()) {
-        QWidget *parent = entry.Menu == TMenuKind::Drawing  ? LayoutMenuDrawing
-                          : entry.Place == TMenuPlace::Zoom ? LayoutZoom
-                                                            : layoutMenuPreview;
+        QWidget *parent = entry.Menu() == TMenuKind::Drawing ? LayoutMenuDrawing
+                          : entry.Place == TMenuPlace::Zoom  ? LayoutZoom
+                                                             : layoutMenuPreview;
         auto *button =
             Make<TImageButton>(parent, entry.Name, AccessibleNameOf(entry, Language.get()));
         button->resize(MenuGeometry::Button, MenuGeometry::Button);
@@ -127,6 +127,12 @@ TImageButton *TMainForm::MenuButton(const QString &AName) const
         if (button->objectName() == AName)
             return button;
     return nullptr;
+}
+
+TImageButton *TMainForm::MenuButton(TMenuButtonId AButton) const
+{
+    const TMenuButtonEntry *entry = FindMenuButton(AButton);
+    return entry ? MenuButton(QLatin1String(entry->Name)) : nullptr;
 }
 
 void TMainForm::LoadButtonImages(TImageButton *AButton, const QString &ABase)
@@ -235,25 +241,28 @@ void TMainForm::InitControls()
     imgZoom->SetPath(ZoomIconPath(), Qt::white, 1.6);
 
     connect(imgIcon, &TImageButton::Clicked, this, &TMainForm::imgIconClick);
-    tabPreview->SetTag(1);
-    tabDrawing->SetTag(2);
+    // The tabs and the window buttons carry their typed tags as integers; a
+    // click hands the typed value on (a value of no control does nothing).
+    tabPreview->SetTag(int(TTabTag::Preview));
+    tabDrawing->SetTag(int(TTabTag::Drawing));
     for (TTabButton *tab : {tabPreview, tabDrawing})
-        connect(tab, &TTabButton::Clicked, this, [this](TSceneButton *t) { TabClick(t->Tag()); });
+        connect(tab, &TTabButton::Clicked, this,
+                [this](TSceneButton *t) { TabClick(TTabTag(t->Tag())); });
 
-    btnSystemMin->SetTag(1);
-    btnSystemMax->SetTag(2);
-    btnSystemClose->SetTag(3);
+    btnSystemMin->SetTag(int(TSystemTag::Min));
+    btnSystemMax->SetTag(int(TSystemTag::Max));
+    btnSystemClose->SetTag(int(TSystemTag::Close));
     SetWindowGlyphs();
     for (TGlyphButton *b : {btnSystemMin, btnSystemMax, btnSystemClose})
         connect(b, &TGlyphButton::Clicked, this,
-                [this](TSceneButton *g) { SystemButtonClick(g->Tag()); });
+                [this](TSceneButton *g) { SystemButtonClick(TSystemTag(g->Tag())); });
 
     for (TImageButton *button : FMenuButtons) {
         const TMenuButtonEntry *entry = FindMenuButton(button->objectName());
-        button->SetTag(entry->Tag);
+        button->SetTag(entry->Tag());
         button->SetStaysPressed(entry->StaysPressed);
         button->setCursor(Qt::PointingHandCursor);
-        if (entry->Menu == TMenuKind::Preview)
+        if (entry->Menu() == TMenuKind::Preview)
             connect(button, &TImageButton::Clicked, this,
                     [this, button] { PreviewMenuClick(button); });
         else
@@ -265,22 +274,30 @@ void TMainForm::InitControls()
 
 void TMainForm::PreviewMenuClick(TImageButton *AButton)
 {
-    if (OnPreviewCommand && AButton)
-        OnPreviewCommand(AButton->Tag());
+    if (!OnPreviewCommand || !AButton)
+        return;
+    if (const std::optional<TPreviewTag> tag = PreviewTagOf(AButton->Tag()))
+        OnPreviewCommand(*tag);
 }
 
 void TMainForm::DrawingMenuClick(TImageButton *AButton)
 {
-    if (OnDrawingCommand && AButton)
-        OnDrawingCommand(AButton->Tag());
+    if (!OnDrawingCommand || !AButton)
+        return;
+    if (const std::optional<TDrawingTag> tag = DrawingTagOf(AButton->Tag()))
+        OnDrawingCommand(*tag);
 }
 
-void TMainForm::TabClick(int ATag)
+void TMainForm::TabClick(TTabTag ATag)
 {
-    if (ATag == 1)
+    switch (ATag) {
+    case TTabTag::Preview:
         SetMenuType(cmtPreview);
-    else if (ATag == 2)
+        break;
+    case TTabTag::Drawing:
         SetMenuType(cmtDrawing);
+        break;
+    }
 }
 
 void TMainForm::SetMenuType(TCustomMenuType Value)

@@ -1,13 +1,17 @@
 // The main window as the drawing commands see it: the room of the drawing
-// area, the picture of the image view, the buttons the popups open from.
+// area, the picture the preview area shows, the buttons the popups open from.
 #include "app/MainForm.h"
 #include "app/VclPanel.h"
+#include "capture/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/ImageViewer.h"
 
-QImage TMainForm::ImageViewerScreenshot()
+QImage TMainForm::PreviewPicture()
 {
-    return imgViewer->grab().toImage();
+    // Both are rendered, not grabbed from the screen.
+    if (PreviewType() == cptImage)
+        return imgViewer->grab().toImage();
+    return FVideoCap ? FVideoCap->CaptureWindow() : QImage();
 }
 
 QSize TMainForm::DrawingAreaSize() const
@@ -30,9 +34,9 @@ void TMainForm::MaximizeWindow()
     SetCustomWindowState(cwsMax);
 }
 
-QWidget *TMainForm::DrawingButton(const QString &AName)
+QWidget *TMainForm::DrawingButton(TDrawingTag ATag)
 {
-    return MenuButton(AName);
+    return MenuButton(ATag);
 }
 
 QWidget *TMainForm::CanvasHost()

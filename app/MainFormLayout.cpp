@@ -70,7 +70,7 @@ void TMainForm::PlaceMenuBar()
         const TMenuButtonEntry *entry = FindMenuButton(button->objectName());
         if (entry->Place == TMenuPlace::Row) {
             button->move(entry->Slot * Holder + margin, buttonTop);
-            if (entry->Menu == TMenuKind::Preview)
+            if (entry->Menu() == TMenuKind::Preview)
                 rowEnd = std::max(rowEnd, (entry->Slot + 1) * Holder);
         } else if (entry->Place == TMenuPlace::Zoom) {
             button->move((ZoomWidth - ZoomBox) / 2 + entry->Slot * Button, buttonTop);
@@ -116,7 +116,7 @@ void TMainForm::PlaceWorkAreas()
 
     const QRect inner(0, 0, area.width(), area.height());
     constexpr int SplitterWidth = 4;
-    if (FPreviewLayout == cptSplit) {
+    if (PreviewType() == cptSplit) {
         const int half = inner.width() / 2;
         pnlImage->setGeometry(0, 0, half, inner.height());
         Splitter->setGeometry(half, 0, SplitterWidth, inner.height());

@@ -1,6 +1,6 @@
-// What the preview commands see of the main window (IMainView): buttons by
-// name, notices, status texts, the preview work area, dialogs and the
-// resolution popup.
+// What the preview commands see of the main window (IMainView): buttons and
+// tabs by their tags, notices, status texts, the preview work area, dialogs
+// and the resolution popup.
 #include "app/MainForm.h"
 #include "app/MessageDlg.h"
 #include "app/PreviewCommands.h"
@@ -20,14 +20,16 @@
 #include <QFileDialog>
 #include <QGraphicsOpacityEffect>
 
-QWidget *TMainForm::Control(const QString &AName) const
+QWidget *TMainForm::Control(TControlId AControl) const
 {
-    if (TImageButton *button = MenuButton(AName))
-        return button;
-    if (AName == QLatin1String("tabDrawing"))
-        return tabDrawing;
-    if (AName == QLatin1String("tabPreview"))
+    if (const std::optional<TMenuButtonId> button = MenuButtonIdOf(AControl))
+        return MenuButton(*button);
+    switch (std::get<TTabTag>(AControl)) {
+    case TTabTag::Preview:
         return tabPreview;
+    case TTabTag::Drawing:
+        return tabDrawing;
+    }
     return nullptr;
 }
 
@@ -61,20 +63,20 @@ void TMainForm::SetButtonEnabled(QWidget *AControl, bool AEnabled)
     AControl->setEnabled(AEnabled);
 }
 
-void TMainForm::SetButtonEnabled(const QString &AName, bool AEnabled)
+void TMainForm::SetButtonEnabled(TControlId AControl, bool AEnabled)
 {
-    SetButtonEnabled(Control(AName), AEnabled);
+    SetButtonEnabled(Control(AControl), AEnabled);
 }
 
-void TMainForm::SetButtonPressed(const QString &AName, bool APressed)
+void TMainForm::SetButtonPressed(TMenuButtonId AButton, bool APressed)
 {
-    if (TImageButton *button = MenuButton(AName))
+    if (TImageButton *button = MenuButton(AButton))
         button->SetIsPressed(APressed);
 }
 
-void TMainForm::SetButtonImages(const QString &AName, const QString &ABaseName)
+void TMainForm::SetButtonImages(TMenuButtonId AButton, const QString &ABaseName)
 {
-    LoadButtonImages(MenuButton(AName), ABaseName);
+    LoadButtonImages(MenuButton(AButton), ABaseName);
 }
 
 void TMainForm::InitWaitTexts()
@@ -123,7 +125,8 @@ void TMainForm::SetRecordTime(const QString &AText, bool AVisible)
 
 void TMainForm::SetPreviewLayout(TCustomPreviewType AType)
 {
-    FPreviewLayout = AType;
+    // The placement asks the preview commands for the type, which they have
+    // set before they call here.
     pnlVideo->setVisible(AType != cptImage);
     pnlImage->setVisible(AType == cptSplit || AType == cptImage);
     Splitter->setVisible(AType == cptSplit);
@@ -184,6 +187,6 @@ void TMainForm::ShowResolutionPopup(const std::vector<TResolutionItem> &AItems,
     lines.reserve(AItems.size());
     for (const TResolutionItem &item : AItems)
         lines.push_back({item.Text, item.TagText, item.Current});
-    PopupResolution->Open(MenuButton(QStringLiteral("btnPreview_Resolution")), std::move(lines),
+    PopupResolution->Open(MenuButton(TPreviewTag::Resolution), std::move(lines),
                           std::move(AOnChoose));
 }

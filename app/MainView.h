@@ -6,6 +6,8 @@
 // Every method is called on the UI thread and returns without waiting for a
 // worker; the dialog methods run a modal loop and return when it closes.
 
+#include "app/MenuTags.h"
+
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -35,16 +37,16 @@ class IMainView
 public:
     virtual ~IMainView() = default;
 
-    // ---- buttons and tabs, by control name ("btnPreview_Record", "tabDrawing") ----
+    // ---- menu buttons and tabs, by their tags (TPreviewTag::Record, TTabTag::Drawing) ----
 
     // Enabled: opaque and takes the mouse; disabled: half opacity, ignores
-    // the mouse. An unknown name is ignored.
-    virtual void SetButtonEnabled(const QString &AName, bool AEnabled) = 0;
-    // The pressed (down) look of an image button.
-    virtual void SetButtonPressed(const QString &AName, bool APressed) = 0;
+    // the mouse.
+    virtual void SetButtonEnabled(TControlId AControl, bool AEnabled) = 0;
+    // The pressed (down) look of a menu button.
+    virtual void SetButtonPressed(TMenuButtonId AButton, bool APressed) = 0;
     // Loads the button's normal, pressed and hot images from the skin names
     // ABaseName + "N", + "D", + "O" ("RES_PREVIEW_MENU_STOP_").
-    virtual void SetButtonImages(const QString &AName, const QString &ABaseName) = 0;
+    virtual void SetButtonImages(TMenuButtonId AButton, const QString &ABaseName) = 0;
 
     // ---- notices over the work area ----
 
@@ -64,11 +66,13 @@ public:
 
     // ---- the preview work area ----
 
-    // Shows and places pnlVideo, Splitter and pnlImage for AType: cptPreview
-    // the live picture alone; cptSplit the image docked left at half the
-    // area's width, the splitter at its right edge, the live picture beside
-    // it; cptImage the image filling the area. Layout only: the live picture
-    // is paused and resumed by the caller.
+    // Shows and places pnlVideo, Splitter and pnlImage for AType, the
+    // caller's new preview type: cptPreview the live picture alone; cptSplit
+    // the image docked left at half the area's width, the splitter at its
+    // right edge, the live picture beside it; cptImage the image filling the
+    // area. Layout only: the live picture is paused and resumed by the
+    // caller, which also owns the type (the window asks it again when it is
+    // resized).
     virtual void SetPreviewLayout(TCustomPreviewType AType) = 0;
     // Replaces the picture of the image viewer (imgViewer); its scale stays.
     virtual void ShowImage(const QImage &AImage) = 0;
@@ -83,6 +87,13 @@ public:
     virtual void SetFullScreen(bool AValue) = 0;
     // Shows or hides the menu bar (vgSceneMenu) at once, without sliding.
     virtual void SetMenuVisible(bool AValue) = 0;
+
+    // ---- the camera ----
+
+    // Binds the chosen camera (by its device path) in the capture component,
+    // whose live picture is stopped. False when the component lists no
+    // camera or the chosen one cannot be bound: the program cannot go on.
+    virtual bool BindCamera() = 0;
 
     // ---- dialogs and messages ----
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "app/MenuTags.h"
 #include "support/Language.h"
 
+#include <QLatin1String>
 #include <QString>
+#include <optional>
 #include <span>
 
 // The buttons of the two menus as data: name, tag, skin images, where each
 // one sits and what assistive technology calls it. The window builds its
-// buttons from this table and the layout test reads it.
+// buttons from this table, maps a clicked button's integer tag and a
+// command's control back through it, and the layout test reads it.
 
 enum class TMenuKind
 {
@@ -25,9 +29,8 @@ enum class TMenuPlace
 struct TMenuButtonEntry
 {
     const char *Name;
-    TMenuKind Menu;
-    int Tag;
-    const char *SkinBase; // the images are SkinBase + "N", "D", "O"
+    TMenuButtonId Command; // a preview or a drawing tag
+    const char *SkinBase;  // the images are SkinBase + "N", "D", "O"
     TMenuPlace Place;
     int Slot;
     bool StaysPressed; // a toggle: a click presses it until the next click
@@ -36,11 +39,31 @@ struct TMenuButtonEntry
     QString TPreviewMenu::*PreviewText;
     QString TDrawingMenu::*DrawingText;
     const char16_t *Fallback;
+
+    TMenuKind Menu() const
+    {
+        return std::holds_alternative<TPreviewTag>(Command) ? TMenuKind::Preview
+                                                            : TMenuKind::Drawing;
+    }
+    // The integer tag the button carries.
+    int Tag() const
+    {
+        return std::visit([](auto ATag) { return int(ATag); }, Command);
+    }
 };
 
 std::span<const TMenuButtonEntry> MenuButtons();
 // The entry named AName, or null.
 const TMenuButtonEntry *FindMenuButton(const QString &AName);
+// The entry of a command's button, or null for a value of no button.
+const TMenuButtonEntry *FindMenuButton(TMenuButtonId ACommand);
+// The command of a button's integer tag in the preview or drawing menu;
+// empty for a tag that no button of that menu carries.
+std::optional<TPreviewTag> PreviewTagOf(int ATag);
+std::optional<TDrawingTag> DrawingTagOf(int ATag);
+// The object name of a control ("btnPreview_Record", "tabDrawing"); empty
+// for a value of no control.
+QLatin1String ControlName(TControlId AControl);
 QString AccessibleNameOf(const TMenuButtonEntry &AEntry, const TLanguage *ALanguage);
 
 // Geometry of the menu bar, in pixels.

@@ -1,6 +1,6 @@
 // The preview commands that change what the camera delivers: stills,
-// recording and the capture resolution, with the restart of the live picture
-// that each needs.
+// recording and the capture resolution. The live picture that each needs
+// again is restarted by RestorePreview (PreviewCamera.cpp).
 #include "app/AppLog.h"
 #include "app/FileNames.h"
 #include "app/PreviewCommands.h"
@@ -17,13 +17,12 @@ namespace {
 
 // The controls a recording locks (the record button, settings, the preview
 // tab and the window buttons stay usable).
-const std::array RecordLockedControls = {"btnPreview_Load",       "btnPreview_InvertColor",
-                                         "btnPreview_GrayScale",  "btnPreview_FlipVert",
-                                         "btnPreview_FlipHorz",   "btnPreview_Rotate",
-                                         "btnPreview_Resolution", "btnPreview_AutoFocus",
-                                         "btnPreview_FullScreen", "btnPreview_Wide",
-                                         "btnPreview_Capture",    "btnPreview_ZoomIn",
-                                         "btnPreview_ZoomOut",    "tabDrawing"};
+const std::array<TControlId, 14> RecordLockedControls = {
+    TPreviewTag::Load,       TPreviewTag::InvertColor, TPreviewTag::GrayScale,
+    TPreviewTag::FlipVert,   TPreviewTag::FlipHorz,    TPreviewTag::Rotate,
+    TPreviewTag::Resolution, TPreviewTag::AutoFocus,   TPreviewTag::FullScreen,
+    TPreviewTag::Wide,       TPreviewTag::Capture,     TPreviewTag::ZoomIn,
+    TPreviewTag::ZoomOut,    TTabTag::Drawing};
 
 // Writes the still as a JPEG file; the file appears whole or not at all.
 bool WriteJpeg(const QImage &AImage, const QString &AFileName, QString &AError)
@@ -142,10 +141,15 @@ void TPreviewCommands::StartRecording()
 
 void TPreviewCommands::StopRecording()
 {
+    FinishRecording();
+    RestorePreview();
+}
+
+void TPreviewCommands::FinishRecording()
+{
     FStoppingRecord = true;
     FVideoCap.StopRecord();
     FStoppingRecord = false;
-    RestorePreview();
 }
 
 void TPreviewCommands::RecordingEndedElsewhere()
@@ -161,15 +165,15 @@ void TPreviewCommands::RecordingEndedElsewhere()
 void TPreviewCommands::UpdateRecordControls()
 {
     const bool recording = FVideoCap.Recording();
-    for (const char *name : RecordLockedControls)
-        FView.SetButtonEnabled(QLatin1String(name), !recording);
+    for (const TControlId &control : RecordLockedControls)
+        FView.SetButtonEnabled(control, !recording);
     // Capture and wide are still only for the live picture alone.
     if (!recording)
         UpdatePreviewTypeControls();
-    FView.SetButtonPressed(QStringLiteral("btnPreview_Record"), recording);
-    FView.SetButtonImages(QStringLiteral("btnPreview_Record"),
-                          recording ? QStringLiteral("RES_PREVIEW_MENU_STOP_")
-                                    : QStringLiteral("RES_PREVIEW_MENU_RECORDING_"));
+    FView.SetButtonPressed(TPreviewTag::Record, recording);
+    FView.SetButtonImages(TPreviewTag::Record, recording
+                                                   ? QStringLiteral("RES_PREVIEW_MENU_STOP_")
+                                                   : QStringLiteral("RES_PREVIEW_MENU_RECORDING_"));
 }
 
 void TPreviewCommands::StartRecordEvent()
@@ -194,33 +198,6 @@ void TPreviewCommands::RecordingEvent(std::int64_t ATimeStamp)
         return;
     FRecordClock = RecordClockText(ATimeStamp);
     FView.SetRecordTime(FRecordClock, true);
-}
-
-bool TPreviewCommands::RestorePreview()
-{
-    const auto rotation = TVideoRotationType(FConfig.VideoRotate);
-    if (!FPreviewSize.Codec.isEmpty() &&
-        FVideoCap.setVideoSize(FPreviewSize.Width, FPreviewSize.Height, FPreviewSize.Codec)) {
-        FVideoCap.SetVideoRotate(rotation);
-        if (FVideoCap.Previewing())
-            return true;
-    }
-    // The mode no longer starts: the first MJPEG mode that does, as opening
-    // the camera falls back.
-    for (const TVideoSizeItem &item : FVideoCap.GetVideoSize()) {
-        const TResolutionInfo mode = ParseResolution(item.Text);
-        if (mode.Codec != QLatin1String("MJPG") ||
-            !FVideoCap.setVideoSize(mode.Width, mode.Height, mode.Codec))
-            continue;
-        FVideoCap.SetVideoRotate(rotation);
-        if (FVideoCap.Previewing()) {
-            FConfig.VideoDevice.Format = ResolutionFormatText(mode);
-            SetPreviewSize(mode);
-            return true;
-        }
-    }
-    qCWarning(lcApp) << "the live picture does not start in any mode";
-    return false;
 }
 
 // ---- the capture resolution ----

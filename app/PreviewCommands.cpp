@@ -1,7 +1,7 @@
 // The preview menu: dispatch by tag, the preview work area, the picture
 // effects, zoom, wide, load, settings and camera, and the status texts that
 // follow the capture component's events. Stills, recording and the resolution
-// list are in PreviewCapture.cpp.
+// list are in PreviewCapture.cpp, opening the camera in PreviewCamera.cpp.
 #include "app/PreviewCommands.h"
 
 #include "app/AppLog.h"
@@ -22,10 +22,10 @@ namespace {
 using TCommand = void (TPreviewCommands::*)();
 
 // The controls that take the live picture: usable only while it is shown.
-const std::array LiveControls = {"btnPreview_Record",      "btnPreview_AutoFocus",
-                                 "btnPreview_InvertColor", "btnPreview_GrayScale",
-                                 "btnPreview_FlipVert",    "btnPreview_FlipHorz",
-                                 "btnPreview_Rotate",      "btnPreview_Resolution"};
+constexpr std::array LiveControls = {TPreviewTag::Record,      TPreviewTag::AutoFocus,
+                                     TPreviewTag::InvertColor, TPreviewTag::GrayScale,
+                                     TPreviewTag::FlipVert,    TPreviewTag::FlipHorz,
+                                     TPreviewTag::Rotate,      TPreviewTag::Resolution};
 
 } // namespace
 
@@ -60,27 +60,27 @@ TPreviewCommands::~TPreviewCommands()
     FVideoCap.OnRecording = nullptr;
 }
 
-void TPreviewCommands::PreviewMenuClick(int ATag)
+void TPreviewCommands::PreviewMenuClick(TPreviewTag ATag)
 {
-    // No button carries tag 11.
-    static const std::array<std::pair<int, TCommand>, 17> Commands = {{
-        {1, &TPreviewCommands::Load},
-        {2, &TPreviewCommands::Capture},
-        {3, &TPreviewCommands::Record},
-        {4, &TPreviewCommands::Autofocus},
-        {5, &TPreviewCommands::FullScreen},
-        {6, &TPreviewCommands::InvertColor},
-        {7, &TPreviewCommands::GrayScale},
-        {8, &TPreviewCommands::FlipVert},
-        {9, &TPreviewCommands::FlipHorz},
-        {10, &TPreviewCommands::Rotate},
-        {12, &TPreviewCommands::Resolution},
-        {13, &TPreviewCommands::ZoomIn},
-        {14, &TPreviewCommands::ZoomOut},
-        {15, &TPreviewCommands::Wide},
-        {16, &TPreviewCommands::Back},
-        {17, &TPreviewCommands::Setting},
-        {18, &TPreviewCommands::Camera},
+    using enum TPreviewTag;
+    static const std::array<std::pair<TPreviewTag, TCommand>, 17> Commands = {{
+        {Load, &TPreviewCommands::Load},
+        {Capture, &TPreviewCommands::Capture},
+        {Record, &TPreviewCommands::Record},
+        {AutoFocus, &TPreviewCommands::Autofocus},
+        {FullScreen, &TPreviewCommands::FullScreen},
+        {InvertColor, &TPreviewCommands::InvertColor},
+        {GrayScale, &TPreviewCommands::GrayScale},
+        {FlipVert, &TPreviewCommands::FlipVert},
+        {FlipHorz, &TPreviewCommands::FlipHorz},
+        {Rotate, &TPreviewCommands::Rotate},
+        {Resolution, &TPreviewCommands::Resolution},
+        {ZoomIn, &TPreviewCommands::ZoomIn},
+        {ZoomOut, &TPreviewCommands::ZoomOut},
+        {Wide, &TPreviewCommands::Wide},
+        {Back, &TPreviewCommands::Back},
+        {Setting, &TPreviewCommands::Setting},
+        {Camera, &TPreviewCommands::Camera},
     }};
     for (const auto &[tag, command] : Commands)
         if (tag == ATag) {
@@ -99,8 +99,10 @@ void TPreviewCommands::SetPreviewType(TCustomPreviewType Value)
         FVideoCap.ResumePreview();
     else if (Value == cptImage)
         FVideoCap.PausePreview();
-    FView.SetPreviewLayout(Value);
+    // The view lays the area out for the type it gets and asks for it again
+    // when it is resized.
     FPreviewType = Value;
+    FView.SetPreviewLayout(Value);
     UpdatePreviewTypeControls();
     if (FVideoCap.Previewing())
         FVideoCap.ResizeWindow();
@@ -109,11 +111,11 @@ void TPreviewCommands::SetPreviewType(TCustomPreviewType Value)
 void TPreviewCommands::UpdatePreviewTypeControls()
 {
     const bool video = FPreviewType != cptImage;
-    for (const char *name : LiveControls)
-        FView.SetButtonEnabled(QLatin1String(name), video);
-    FView.SetButtonEnabled(QStringLiteral("btnPreview_Back"), FPreviewType != cptPreview);
-    FView.SetButtonEnabled(QStringLiteral("btnPreview_Wide"), FPreviewType == cptPreview);
-    FView.SetButtonEnabled(QStringLiteral("btnPreview_Capture"), FPreviewType == cptPreview);
+    for (const TPreviewTag control : LiveControls)
+        FView.SetButtonEnabled(control, video);
+    FView.SetButtonEnabled(TPreviewTag::Back, FPreviewType != cptPreview);
+    FView.SetButtonEnabled(TPreviewTag::Wide, FPreviewType == cptPreview);
+    FView.SetButtonEnabled(TPreviewTag::Capture, FPreviewType == cptPreview);
 }
 
 void TPreviewCommands::SetPreviewSize(const TResolutionInfo &Info)
@@ -124,9 +126,8 @@ void TPreviewCommands::SetPreviewSize(const TResolutionInfo &Info)
 
 void TPreviewCommands::SetWide(bool Value)
 {
-    FView.SetButtonImages(QStringLiteral("btnPreview_Wide"),
-                          Value ? QStringLiteral("RES_PREVIEW_MENU_4_3_")
-                                : QStringLiteral("RES_PREVIEW_MENU_16_9_"));
+    FView.SetButtonImages(TPreviewTag::Wide, Value ? QStringLiteral("RES_PREVIEW_MENU_4_3_")
+                                                   : QStringLiteral("RES_PREVIEW_MENU_16_9_"));
     FVideoCap.SetWideMOde(Value);
     FVideoCap.ResizeWindow();
 }
@@ -170,7 +171,7 @@ void TPreviewCommands::Autofocus()
 void TPreviewCommands::FullScreen()
 {
     FView.SetFullScreen(!FView.FullScreen());
-    FView.SetButtonPressed(QStringLiteral("btnPreview_FullScreen"), FView.FullScreen());
+    FView.SetButtonPressed(TPreviewTag::FullScreen, FView.FullScreen());
 }
 
 void TPreviewCommands::InvertColor()
@@ -285,11 +286,11 @@ void TPreviewCommands::StartPreviewEvent()
 
 void TPreviewCommands::ChangeFilterEvent()
 {
-    FView.SetButtonPressed(QStringLiteral("btnPreview_FlipHorz"), FVideoCap.Horizontal());
-    FView.SetButtonPressed(QStringLiteral("btnPreview_FlipVert"), FVideoCap.Vertical());
-    FView.SetButtonPressed(QStringLiteral("btnPreview_InvertColor"), FVideoCap.InvertColor());
-    FView.SetButtonPressed(QStringLiteral("btnPreview_GrayScale"), FVideoCap.Grayscale());
-    FView.SetButtonPressed(QStringLiteral("btnPreview_Rotate"), FVideoCap.VideoRotate() != vrtNone);
+    FView.SetButtonPressed(TPreviewTag::FlipHorz, FVideoCap.Horizontal());
+    FView.SetButtonPressed(TPreviewTag::FlipVert, FVideoCap.Vertical());
+    FView.SetButtonPressed(TPreviewTag::InvertColor, FVideoCap.InvertColor());
+    FView.SetButtonPressed(TPreviewTag::GrayScale, FVideoCap.Grayscale());
+    FView.SetButtonPressed(TPreviewTag::Rotate, FVideoCap.VideoRotate() != vrtNone);
 }
 
 void TPreviewCommands::ChangeZoomEvent()

@@ -2,17 +2,20 @@
 
 // The commands of the preview menu and the window's answers to the capture
 // component's events. The main window owns one object, hands it every click
-// of a preview button by the button's tag, and keeps out of the component's
-// events: the constructor attaches OnStartPreview, OnCaptureEvent,
-// OnCapturedEvent, OnStartRecord, OnStopRecord, OnChangeFilter,
-// OnChangeZoom, OnRecording and OnError (the destructor detaches them when
-// the component still exists).
+// of a preview button by the button's tag, has it open the camera on the
+// open-camera message, and keeps out of the component's events: the
+// constructor attaches OnStartPreview, OnCaptureEvent, OnCapturedEvent,
+// OnStartRecord, OnStopRecord, OnChangeFilter, OnChangeZoom, OnRecording and
+// OnError (the destructor detaches them when the component still exists).
+// The object owns what the preview work area shows (PreviewType); the window
+// asks it.
 //
 // Everything runs on the UI thread and never waits: the pauses around a still
 // are timers, and a still that does not come within StillTimeoutMs gives the
 // window back.
 
 #include "app/MainView.h"
+#include "app/MenuTags.h"
 #include "capture/CaptureTypes.h"
 #include "support/Common.h"
 
@@ -45,9 +48,11 @@ public:
     TPreviewCommands(const TPreviewCommands &) = delete;
     TPreviewCommands &operator=(const TPreviewCommands &) = delete;
 
+    // ---- the menu, the work area and the status (PreviewCommands.cpp) ----
+
     // The click handler shared by the preview buttons: runs the command of
-    // ATag (1 load ... 18 camera); a tag without a command does nothing.
-    void PreviewMenuClick(int ATag);
+    // ATag; a value without a command does nothing.
+    void PreviewMenuClick(TPreviewTag ATag);
 
     // What the preview work area shows; the live picture is paused for
     // cptImage and resumed otherwise, and the buttons follow.
@@ -62,19 +67,32 @@ public:
     // The wide picture on or off (button images, component, placement).
     void SetWide(bool Value);
 
+    // ---- opening the camera and starting the picture (PreviewCamera.cpp) ----
+
+    // The open-camera message's work: a running recording is finished, the
+    // view binds the chosen camera, and the live picture starts in the
+    // configured mode with the configured rotation (StartInMode; when
+    // nothing starts, the status shows the mode the device keeps); then the
+    // configured brightness and the normal (not wide) picture. False, with
+    // the waiting notice up and nothing started, when the view cannot bind
+    // a camera.
+    bool OpenCamera();
+
+    // Starts the live picture in PreviewSize with the configured rotation,
+    // falling back as StartInMode does. False when nothing starts.
+    bool RestorePreview();
+
+    // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
+
     // A line of the resolution popup was chosen (its mode text).
     void ResolutionItemClick(const QString &ATagText);
-
-    // Starts the live picture in PreviewSize with the configured rotation;
-    // when that mode no longer starts, in the first MJPEG mode that does
-    // (which becomes the preview size). False when nothing starts.
-    bool RestorePreview();
 
     // A still was asked for and has neither arrived nor been given up.
     bool StillPending() const { return FStillPending; }
 
 private:
-    // The commands, one per tag.
+    // ---- the commands, one per tag (PreviewCommands.cpp; Capture, Record
+    // and Resolution in PreviewCapture.cpp) ----
     void Load();
     void Capture();
     void Record();
@@ -94,23 +112,44 @@ private:
     void Camera();
 
     void Zoom(double ALiveStep, double AImageStep);
-    void AskForStill();
-    void ArmStillTimeout(int AMs);
-    void EndStill();
-    void SaveStill(const QImage &AImage);
-    void StartRecording();
-    void StopRecording();
-    void RecordingEndedElsewhere();
-    void ResolutionAccepted();
-    void ResolutionRefused(const QString &ATagText);
-    void UpdateRecordControls();
     void UpdatePreviewTypeControls();
     // A message shown once the current event handler has returned, so no
     // modal loop runs inside the capture component's event.
     void ShowInformationLater(const QString &AText);
     void AttachEvents();
 
-    // The capture component's events.
+    // ---- starting a mode (PreviewCamera.cpp) ----
+
+    // Starts the live picture in AWanted with the configured rotation. A
+    // mode counts only when the picture then runs; when AWanted does not, the
+    // first MJPEG mode of the camera's list that does is taken (and becomes
+    // the configured format), and when no mode of the list can even be
+    // applied, the mode the device keeps. The mode that runs becomes the
+    // preview size. False when nothing runs.
+    bool StartInMode(const TResolutionInfo &AWanted);
+    // The mode the camera delivers now, before rotation.
+    TResolutionInfo ModeInUse() const;
+    // The configured brightness, when the settings file has one and the
+    // picture runs.
+    void ApplyBrightness();
+
+    // ---- stills, recording and the resolution (PreviewCapture.cpp) ----
+    void AskForStill();
+    void ArmStillTimeout(int AMs);
+    void EndStill();
+    void SaveStill(const QImage &AImage);
+    void StartRecording();
+    void StopRecording();
+    // Stops the recording as our own stop: nothing restarts the picture
+    // on its stop event.
+    void FinishRecording();
+    void RecordingEndedElsewhere();
+    void UpdateRecordControls();
+    void ResolutionAccepted();
+    void ResolutionRefused(const QString &ATagText);
+
+    // ---- the capture component's events (PreviewCommands.cpp; the still's
+    // and the recording's in PreviewCapture.cpp) ----
     void StartPreviewEvent();
     void CaptureEvent();
     void CapturedEvent(const QImage &Image);

@@ -44,29 +44,28 @@ TPenOptionPopup::TPenOptionPopup(QWidget *AParent)
                         PopupHeight - CalloutLength() - 2 * PanelInset);
 
     FPenTypeLabel = Label(FPanel, "imgPenOption_pentype", {10, 27, 52, 20});
-    const auto typeFrame = [this](const char *AName, int ATag, int AX) {
+    const auto typeFrame = [this](const char *AName, TPenTypeItem AItem, int AX) {
         auto *frame = new TOptionFrame(FPanel);
         frame->setObjectName(QLatin1String(AName));
-        frame->SetTag(ATag);
+        frame->SetTag(int(AItem));
         frame->setGeometry(QRect(QPoint(AX, 47), TypeFrameSize));
-        connect(frame, &TOptionFrame::Clicked, this,
-                [this](TOptionFrame *ASender) { emit PenTypeClicked(ASender->Tag()); });
+        connect(frame, &TOptionFrame::Clicked, this, [this, AItem] { emit PenTypeClicked(AItem); });
         return frame;
     };
-    FPen = typeFrame("btnDrawing_Pen", 1, 17);
-    FMarker = typeFrame("btnDrawing_Marker", 2, 90);
+    FPen = typeFrame("btnDrawing_Pen", TPenTypeItem::Pen, 17);
+    FMarker = typeFrame("btnDrawing_Marker", TPenTypeItem::Marker, 90);
     Line(FPanel, {81, 47, 1, TypeFrameSize.height()});
     Line(FPanel, {14, 111, 330, 1});
 
     FPenWidthLabel = Label(FPanel, "imgPenOption_penWidth", {14, 123, 52, 20});
     for (int k = 0; k < int(Widths.size()); ++k) {
+        const TPenWidthItem item = Widths[std::size_t(k)].Item;
         auto *frame = new TOptionFrame(FPanel);
-        frame->setObjectName(QStringLiteral("btnDrawing_PenWidth%1").arg(k + 1));
-        frame->SetTag(k + 1);
+        frame->setObjectName(QStringLiteral("btnDrawing_PenWidth%1").arg(int(item)));
+        frame->SetTag(int(item));
         frame->setGeometry(
             QRect(QPoint(WidthFrameX + WidthFramePitch * k, WidthFrameY), WidthFrameSize));
-        connect(frame, &TOptionFrame::Clicked, this,
-                [this](TOptionFrame *ASender) { emit PenWidthClicked(ASender->Tag()); });
+        connect(frame, &TOptionFrame::Clicked, this, [this, item] { emit PenWidthClicked(item); });
         FWidthFrames[std::size_t(k)] = frame;
     }
 
@@ -75,7 +74,7 @@ TPenOptionPopup::TPenOptionPopup(QWidget *AParent)
         const TSwatch &swatch = Swatches[std::size_t(k)];
         auto *frame = new TOptionFrame(FPanel);
         frame->setObjectName(QLatin1String(swatch.Name));
-        frame->SetTag(k + 1);
+        frame->SetTag(int(swatch.Item));
         frame->SetTagText(QLatin1String(swatch.ColorText));
         frame->SetFillColor(QColor::fromString(QLatin1String(swatch.ColorText)));
         frame->SetBorder(SwatchBorder, 1);

@@ -9,16 +9,44 @@ class QLabel;
 class QWidget;
 class TOptionFrame;
 
+// The popup's items as typed values; each frame carries its value as its tag.
+enum class TPenTypeItem
+{
+    Pen = 1,
+    Marker = 2,
+};
+enum class TPenWidthItem
+{
+    PenWidth1 = 1,
+    PenWidth2 = 2,
+    PenWidth3 = 3,
+    PenWidth4 = 4,
+    PenWidth5 = 5,
+};
+enum class TPenColorItem
+{
+    White = 1,
+    Black = 2,
+    Red = 3,
+    Orange = 4,
+    Yellow = 5,
+    Green = 6,
+    LightBlue = 7,
+    Blue = 8,
+    Purple = 9,
+};
+
 // The pen options popup (PopupPenOption), 366 × 301: below its callout a
 // panel inset 5 pixels holds
 // - the pen type: the heading image (52 × 20 at 10, 27), the pen frame
-//   (btnDrawing_Pen, tag 1, at 17, 47) and the marker frame
-//   (btnDrawing_Marker, tag 2, at 90, 47), 55 × 55 each with a 45 × 45 image,
-//   a vertical separator between them;
+//   (btnDrawing_Pen, TPenTypeItem::Pen, at 17, 47) and the marker frame
+//   (btnDrawing_Marker, TPenTypeItem::Marker, at 90, 47), 55 × 55 each with
+//   a 45 × 45 image, a vertical separator between them;
 // - a horizontal separator (14, 111, 330 wide), the thickness heading
-//   (14, 123) and five thickness frames btnDrawing_PenWidth1..5 (tags 1 to 5,
-//   46 × 37, at x = 14 + 71·k, y = 151) filled with their images;
-// - the colour heading (14, 200) and nine 30 × 30 swatches (tags 1 to 9, at
+//   (14, 123) and five thickness frames btnDrawing_PenWidth1..5
+//   (TPenWidthItem, 46 × 37, at x = 14 + 71·k, y = 151) filled with their
+//   images;
+// - the colour heading (14, 200) and nine 30 × 30 swatches (TPenColorItem, at
 //   x = 17 + 37·k, y = 230) in their colours with a "#FFBFBFBF" border, each
 //   holding a 25 × 19 check image shown only on the chosen colour.
 // The chosen type and thickness frames carry a "#FF98979B" outline 3 pixels
@@ -35,24 +63,36 @@ public:
 
     struct TSwatch
     {
+        TPenColorItem Item;
         const char *Name;      // btnDrawing_PenSetting_Red
         const char *ColorText; // its fill colour, "#FFDB214C"
         const char *Word;      // "Red", as in the pen-option button's image names
     };
-    // Left to right; tag = index + 1.
+    // Left to right.
     static constexpr std::array<TSwatch, 9> Swatches = {{
-        {"btnDrawing_PenSetting_White", "#FFFFFFFF", "White"},
-        {"btnDrawing_PenSetting_Black", "#FF000000", "Black"},
-        {"btnDrawing_PenSetting_Red", "#FFDB214C", "Red"},
-        {"btnDrawing_PenSetting_Orange", "#FFDB5C21", "Orange"},
-        {"btnDrawing_PenSetting_Yellow", "#FFEE940C", "Yellow"},
-        {"btnDrawing_PenSetting_Green", "#FF42C734", "Green"},
-        {"btnDrawing_PenSetting_LightBlue", "#FF216FDB", "LightBlue"},
-        {"btnDrawing_PenSetting_Blue", "#FF233D9F", "Blue"},
-        {"btnDrawing_PenSetting_Purple", "#FF962FCD", "Purple"},
+        {TPenColorItem::White, "btnDrawing_PenSetting_White", "#FFFFFFFF", "White"},
+        {TPenColorItem::Black, "btnDrawing_PenSetting_Black", "#FF000000", "Black"},
+        {TPenColorItem::Red, "btnDrawing_PenSetting_Red", "#FFDB214C", "Red"},
+        {TPenColorItem::Orange, "btnDrawing_PenSetting_Orange", "#FFDB5C21", "Orange"},
+        {TPenColorItem::Yellow, "btnDrawing_PenSetting_Yellow", "#FFEE940C", "Yellow"},
+        {TPenColorItem::Green, "btnDrawing_PenSetting_Green", "#FF42C734", "Green"},
+        {TPenColorItem::LightBlue, "btnDrawing_PenSetting_LightBlue", "#FF216FDB", "LightBlue"},
+        {TPenColorItem::Blue, "btnDrawing_PenSetting_Blue", "#FF233D9F", "Blue"},
+        {TPenColorItem::Purple, "btnDrawing_PenSetting_Purple", "#FF962FCD", "Purple"},
     }};
-    // The thickness of each width frame, left to right; tag = index + 1.
-    static constexpr std::array<int, 5> Widths = {3, 5, 8, 10, 15};
+    struct TWidthFrame
+    {
+        TPenWidthItem Item; // btnDrawing_PenWidth1 ... 5
+        int Thickness;      // in pixels
+    };
+    // Left to right.
+    static constexpr std::array<TWidthFrame, 5> Widths = {{
+        {TPenWidthItem::PenWidth1, 3},
+        {TPenWidthItem::PenWidth2, 5},
+        {TPenWidthItem::PenWidth3, 8},
+        {TPenWidthItem::PenWidth4, 10},
+        {TPenWidthItem::PenWidth5, 15},
+    }};
 
     // The images the popup shows (from the skin).
     struct TImages
@@ -85,8 +125,8 @@ public:
     QWidget *Panel() const { return FPanel; }
 
 signals:
-    void PenTypeClicked(int ATag);
-    void PenWidthClicked(int ATag);
+    void PenTypeClicked(TPenTypeItem AItem);
+    void PenWidthClicked(TPenWidthItem AItem);
     void PenColorClicked(const QString &AColorText);
 
 private:

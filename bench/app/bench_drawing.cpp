@@ -7,7 +7,6 @@
 // repaint of the view brought to the screen.
 #include "app/DrawingCommands.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
 #include "support/Language.h"
 
 #include <QApplication>
@@ -31,9 +30,9 @@ public:
         : FWindow(AWindow)
         , FHost(AHost)
     {}
-    void SetButtonEnabled(const QString &, bool) override {}
-    void SetButtonPressed(const QString &, bool) override {}
-    void SetButtonImages(const QString &, const QString &) override {}
+    void SetButtonEnabled(TControlId, bool) override {}
+    void SetButtonPressed(TMenuButtonId, bool) override {}
+    void SetButtonImages(TMenuButtonId, const QString &) override {}
     void ShowWaiting(bool) override {}
     void ShowCapturing(bool) override {}
     void SetZoomText(const QString &) override {}
@@ -49,17 +48,17 @@ public:
     void ShowSettingDialog() override {}
     bool ChooseCamera() override { return false; }
     void PostOpenCamera() override {}
+    bool BindCamera() override { return false; }
     void ShowInformation(const QString &) override {}
     QString OpenFileDialog(const QString &) override { return {}; }
     void ShowResolutionPopup(const std::vector<TResolutionItem> &,
                              std::function<void(const QString &)>) override
     {}
-    TCustomPreviewType PreviewType() const override { return cptPreview; }
-    QImage ImageViewerScreenshot() override { return {}; }
+    QImage PreviewPicture() override { return {}; }
     QSize DrawingAreaSize() const override { return FHost.size(); }
     QSize CanvasPanelSize() const override { return FHost.size(); }
     void MaximizeWindow() override {}
-    QWidget *DrawingButton(const QString &) override { return nullptr; }
+    QWidget *DrawingButton(TDrawingTag) override { return nullptr; }
     QWidget *CanvasHost() override { return &FHost; }
     QWidget *PopupParent() override { return &FWindow; }
 
@@ -81,8 +80,7 @@ public:
         FView = std::make_unique<TBenchView>(FWindow, *FHost);
         FCanvas =
             std::make_unique<TKARVOCanvas>(FHost, QStringList{QStringLiteral(KARVO_LIBRARY_DIR)});
-        FCommands =
-            std::make_unique<TDrawingCommands>(*FCanvas, FVideoCap, FLanguage, *FView, *FView);
+        FCommands = std::make_unique<TDrawingCommands>(*FCanvas, FLanguage, *FView, *FView);
         FWindow.show();
         if (!QTest::qWaitForWindowExposed(&FWindow))
             qWarning("the benchmark window was not exposed");
@@ -129,7 +127,6 @@ public:
 private:
     QWidget FWindow;
     QWidget *FHost = nullptr;
-    TCustomVideoCap FVideoCap;
     TLanguage FLanguage{QStringLiteral("/nonexistent/language.ini")};
     std::unique_ptr<TBenchView> FView;
     std::unique_ptr<TKARVOCanvas> FCanvas;

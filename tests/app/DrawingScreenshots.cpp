@@ -59,7 +59,7 @@ void Click(QWidget *AControl, Qt::MouseButton AButton = Qt::LeftButton, QPoint A
 
 void TakeDrawingScreenshots(TMainForm &AForm, const std::function<void(const char *)> &ASave)
 {
-    AForm.TabClick(2);
+    AForm.TabClick(TTabTag::Drawing);
     TDrawingPopups &popups = AForm.DrawingCommands()->Popups();
     QWidget *penOption = AForm.MenuButton(QStringLiteral("btnDrawing_PenOption"));
 
@@ -112,5 +112,5 @@ void TakeDrawingScreenshots(TMainForm &AForm, const std::function<void(const cha
     Drag(AForm, Line({300, 300}, {900, 300}));
     QTest::qWait(200);
     ASave("drawing-green-board.png");
-    AForm.TabClick(1);
+    AForm.TabClick(TTabTag::Preview);
 }

@@ -2,7 +2,7 @@
 
 // The drawing commands on the real canvas library, in a window reduced to
 // what the commands see of it: a host panel for the canvas, the buttons the
-// popups open from, and a capture component on a simulated camera.
+// popups open from, and a picture of its own for the preview area.
 
 #include "../capture/CaptureTestSupport.h"
 #include "TempHome.h"
@@ -10,7 +10,6 @@
 #include "app/DrawingCommands.h"
 #include "app/DrawingView.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/SimulatedCamera.h"
 #include "support/Common.h"
 #include "support/Config.h"
 #include "support/Language.h"
@@ -23,7 +22,8 @@
 #include <map>
 #include <memory>
 
-// The window's side of the drawing menu: sizes, buttons, the canvas host.
+// The window's side of the drawing menu: sizes, buttons, the canvas host and
+// the picture the preview area shows.
 class TTestDrawingView : public IDrawingView
 {
 public:
@@ -32,22 +32,25 @@ public:
     {
         Host->setObjectName(QStringLiteral("FVclPanel"));
         Host->setGeometry(QRect(QPoint(0, 60), Area));
-        for (const char *name :
-             {"btnDrawing_PenOption", "btnDrawing_EraserTool", "btnDrawing_ShapeTool"}) {
+        for (const TDrawingTag tag :
+             {TDrawingTag::PenOption, TDrawingTag::EraserTool, TDrawingTag::ShapeTool}) {
             auto *button = new QWidget(&AWindow);
-            button->setObjectName(QLatin1String(name));
+            button->setObjectName(ControlName(tag));
             button->setGeometry(55 * int(Buttons.size()) + 200, 0, 55, 55);
-            Buttons[QLatin1String(name)] = button;
+            Buttons[tag] = button;
         }
     }
-    TCustomPreviewType PreviewType() const override { return Type; }
-    QImage ImageViewerScreenshot() override { return ViewerPicture; }
+    QImage PreviewPicture() override
+    {
+        ++PicturesTaken;
+        return Picture;
+    }
     QSize DrawingAreaSize() const override { return Area; }
     QSize CanvasPanelSize() const override { return Area; }
     void MaximizeWindow() override { ++Maximized; }
-    QWidget *DrawingButton(const QString &AName) override
+    QWidget *DrawingButton(TDrawingTag ATag) override
     {
-        const auto it = Buttons.find(AName);
+        const auto it = Buttons.find(ATag);
         return it == Buttons.end() ? nullptr : it->second;
     }
     QWidget *CanvasHost() override { return Host; }
@@ -55,25 +58,11 @@ public:
 
     QSize Area{800, 600};
     QWidget *Host;
-    std::map<QString, QWidget *> Buttons;
-    TCustomPreviewType Type = cptPreview;
-    QImage ViewerPicture;
+    std::map<TDrawingTag, QWidget *> Buttons;
+    QImage Picture; // what the preview area shows
+    int PicturesTaken = 0;
     int Maximized = 0;
 };
-
-// The component on the simulated cameras, at a size of its own.
-class TDrawingTestCap : public TCustomVideoCap
-{
-public:
-    TDrawingTestCap()
-    {
-        SetDeviceProviders({std::make_shared<TSimulatedProvider>()});
-        resize(640, 360);
-        SetAspectRatio(true);
-    }
-};
-
-inline const QString DrawingCam = QStringLiteral("usb#VID_0000&PID_2003#drawing");
 
 // Start-up as the window does it: folders, settings, texts, the canvas in
 // its host with an undo depth of 10, the command object, then white pen,
@@ -91,7 +80,7 @@ protected:
         ASSERT_TRUE(Canvas->isLoaded());
         Canvas->SetUndoCount(10);
         Canvas->setShowLoading(false);
-        Commands = std::make_unique<TDrawingCommands>(*Canvas, Cap, *Language, View, DrawingView);
+        Commands = std::make_unique<TDrawingCommands>(*Canvas, *Language, View, DrawingView);
         Commands->SelectStartPen();
         Window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
@@ -100,8 +89,6 @@ protected:
     {
         Commands.reset();
         Canvas.reset();
-        Cap.StopPreview();
-        TSimulatedCameras::Clear();
         Language.reset();
         Config.reset();
     }
@@ -158,7 +145,7 @@ protected:
         return QImage(name).convertToFormat(QImage::Format_RGB32);
     }
 
-    void Click(int ATag) { Commands->DrawingMenuClick(ATag); }
+    void Click(TDrawingTag ATag) { Commands->DrawingMenuClick(ATag); }
 
     static QStringList FilesIn(const QString &AFolder)
     {
@@ -169,7 +156,6 @@ protected:
     QWidget Window;
     TTestMainView View;
     TTestDrawingView DrawingView{Window};
-    TDrawingTestCap Cap;
     std::unique_ptr<TKARVOCanvas> Canvas;
     std::unique_ptr<TDrawingCommands> Commands;
 };

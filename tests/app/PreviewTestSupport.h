@@ -140,15 +140,10 @@ protected:
         Config.reset();
     }
 
-    // What the open-camera message does.
+    // What the open-camera message does (the camera is bound already).
     void OpenCamera()
     {
-        Cap.StopPreview();
-        View.ShowWaiting(true);
-        const TResolutionInfo format = ParseResolution(Config->VideoDevice.Format);
-        ASSERT_TRUE(Cap.setVideoSize(format.Width, format.Height, format.Codec));
-        Commands->SetPreviewSize(format);
-        Cap.SetVideoRotate(TVideoRotationType(Config->VideoRotate));
+        ASSERT_TRUE(Commands->OpenCamera());
         ASSERT_TRUE(WaitForPicture());
     }
 
@@ -158,7 +153,7 @@ protected:
         return WaitUntil([&] { return Cap.Previewing() && Cap.Presented() >= 1 && !View.Waiting; });
     }
 
-    void Click(int tag) { Commands->PreviewMenuClick(tag); }
+    void Click(TPreviewTag tag) { Commands->PreviewMenuClick(tag); }
 
     TempHome Home;
     TTestMainView View;

@@ -5,24 +5,33 @@
 // sets them up.
 
 #include "app/MainView.h"
+#include "app/MenuTable.h"
 
 #include <QStringList>
 #include <map>
+#include <string>
+
+// A control's name in a test's message.
+inline std::string NameOf(TControlId AControl)
+{
+    const QLatin1String name = ControlName(AControl);
+    return name.isEmpty() ? std::string("(no control)") : std::string(name.data(), name.size());
+}
 
 class TTestMainView : public IMainView
 {
 public:
-    void SetButtonEnabled(const QString &AName, bool AEnabled) override
+    void SetButtonEnabled(TControlId AControl, bool AEnabled) override
     {
-        Enabled[AName] = AEnabled;
+        Enabled[AControl] = AEnabled;
     }
-    void SetButtonPressed(const QString &AName, bool APressed) override
+    void SetButtonPressed(TMenuButtonId AButton, bool APressed) override
     {
-        Pressed[AName] = APressed;
+        Pressed[AButton] = APressed;
     }
-    void SetButtonImages(const QString &AName, const QString &ABaseName) override
+    void SetButtonImages(TMenuButtonId AButton, const QString &ABaseName) override
     {
-        Images[AName] = ABaseName;
+        Images[AButton] = ABaseName;
     }
     void ShowWaiting(bool AValue) override { Waiting = AValue; }
     void ShowCapturing(bool AValue) override
@@ -51,6 +60,11 @@ public:
         return CameraChosen;
     }
     void PostOpenCamera() override { ++OpenCameraPosts; }
+    bool BindCamera() override
+    {
+        ++CameraBinds;
+        return CameraBound;
+    }
     void ShowInformation(const QString &AText) override { Messages << AText; }
     QString OpenFileDialog(const QString &AFilter) override
     {
@@ -65,19 +79,20 @@ public:
         ++PopupsShown;
     }
 
-    bool IsEnabled(const char *name) const
+    bool IsEnabled(TControlId AControl) const
     {
-        const auto it = Enabled.find(QLatin1String(name));
+        const auto it = Enabled.find(AControl);
         return it == Enabled.end() || it->second; // a control starts enabled
     }
-    bool IsPressed(const char *name) const
+    bool IsPressed(TMenuButtonId AButton) const
     {
-        const auto it = Pressed.find(QLatin1String(name));
+        const auto it = Pressed.find(AButton);
         return it != Pressed.end() && it->second;
     }
 
-    std::map<QString, bool> Enabled, Pressed;
-    std::map<QString, QString> Images;
+    std::map<TControlId, bool> Enabled;
+    std::map<TMenuButtonId, bool> Pressed;
+    std::map<TMenuButtonId, QString> Images;
     bool Waiting = false, Capturing = false, RecordTimeVisible = false;
     int CapturingShown = 0;
     QString ZoomText = QStringLiteral("100%"), ResolutionText, RecordTime;
@@ -86,7 +101,8 @@ public:
     double Scale = 1.0;
     bool FullScreenOn = false, MenuVisible = true;
     int SettingDialogs = 0, CameraChoices = 0, OpenCameraPosts = 0, PopupsShown = 0;
-    bool CameraChosen = false;
+    int CameraBinds = 0;
+    bool CameraChosen = false, CameraBound = true;
     QStringList Messages;
     QString FileToOpen, LastFilter;
     std::vector<TResolutionItem> PopupItems;

@@ -71,9 +71,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no picture\n");
     Save(folder, "preview-menu.png");
 
-    form.TabClick(2);
+    form.TabClick(TTabTag::Drawing);
     Save(folder, "drawing-menu.png");
-    form.TabClick(1);
+    form.TabClick(TTabTag::Preview);
     TakeDrawingScreenshots(form, [&](const char *AName) { Save(folder, AName); });
 
     form.SetFullScreen(true);

@@ -48,8 +48,9 @@ TEST_F(DrawingCommands, TagsWithoutCommandDoNothing)
     const auto enabled = View.Enabled;
     const auto pressed = View.Pressed;
     const auto images = View.Images;
+    // A button's integer tag outside the table reaches no command.
     for (int tag : {0, 8, 15, 99, -1})
-        Click(tag);
+        Click(TDrawingTag(tag));
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(View.Enabled, enabled);
     EXPECT_EQ(View.Pressed, pressed);
@@ -78,8 +79,8 @@ TEST_F(DrawingCommands, PictureIsSizedCentredAndMoveFollowsItsSize)
         EXPECT_EQ(Canvas->Width(), c.Picture.width());
         EXPECT_EQ(Canvas->Height(), c.Picture.height());
         EXPECT_EQ(Surface()->geometry(), c.Viewport) << c.Picture.width();
-        EXPECT_EQ(View.IsEnabled("btnDrawing_Move"), c.Move) << c.Picture.width();
-        EXPECT_FALSE(View.IsPressed("btnDrawing_Rotate"));
+        EXPECT_EQ(View.IsEnabled(TDrawingTag::Move), c.Move) << c.Picture.width();
+        EXPECT_FALSE(View.IsPressed(TDrawingTag::Rotate));
         EXPECT_EQ(Canvas->BackgroundColor() & 0xFFFFFF, 0u);
     }
 }
@@ -89,7 +90,7 @@ TEST_F(DrawingCommands, RedStrokeIsSavedWhereItWasDrawnAndUndoTakesItBack)
     Commands->SetCanvasPicture(Quadrants(400, 300));
     Commands->SelectPenColor(QStringLiteral("#FFDB214C"));
     Drag({50, 75}, {350, 75});
-    Click(2);
+    Click(TDrawingTag::Save);
     QStringList files = FilesIn(Config->PathImage);
     ASSERT_EQ(files.size(), 1);
     const QString saved = Config->PathImage + u'/' + files.first();
@@ -103,15 +104,15 @@ TEST_F(DrawingCommands, RedStrokeIsSavedWhereItWasDrawnAndUndoTakesItBack)
     EXPECT_TRUE(Near(jpeg.pixel(300, 110), QuadrantColours[1]));
     EXPECT_TRUE(Near(jpeg.pixel(100, 250), QuadrantColours[2]));
 
-    Click(4); // undo
-    Click(2);
+    Click(TDrawingTag::Undo);
+    Click(TDrawingTag::Save);
     files = FilesIn(Config->PathImage);
     ASSERT_EQ(files.size(), 2);
     jpeg = QImage(Config->PathImage + u'/' + files.last());
     EXPECT_TRUE(Near(jpeg.pixel(100, 75), QuadrantColours[0]));
     EXPECT_TRUE(Near(jpeg.pixel(300, 75), QuadrantColours[1]));
 
-    Click(3); // redo
+    Click(TDrawingTag::Redo);
     EXPECT_EQ(Snapshot().pixel(200, 75) & 0xFFFFFF, Red & 0xFFFFFF);
 }
 
@@ -123,11 +124,11 @@ TEST_F(DrawingCommands, FailedSaveSaysSoAndKeepsTheDrawing)
     // The image folder cannot be made: its parent is a plain file.
     writeFile(Home.file(QStringLiteral("blocker")), "not a folder");
     Config->PathImage = Home.file(QStringLiteral("blocker/Image"));
-    Click(2);
+    Click(TDrawingTag::Save);
     ASSERT_EQ(View.Messages.size(), 1);
     EXPECT_EQ(View.Messages.first(), Language->Msg.m_SaveError);
     EXPECT_EQ(Snapshot().pixel(200, 75) & 0xFFFFFF, Red & 0xFFFFFF);
-    Click(4);
+    Click(TDrawingTag::Undo);
     EXPECT_EQ(Snapshot().pixel(100, 75), QuadrantColours[0]) << "the stroke is still undoable";
 }
 
@@ -149,10 +150,10 @@ TEST_F(DrawingCommands, RotatingFourTimesTurnsTheDrawingAndComesBack)
                           {270, true, {300, 400}, {20, 359}, QuadrantColours[1]},
                           {0, false, {400, 300}, {40, 20}, QuadrantColours[0]}};
     for (const Step &s : steps) {
-        Click(10);
+        Click(TDrawingTag::Rotate);
         EXPECT_EQ(Commands->RotationAngle(), s.Angle);
-        EXPECT_EQ(View.IsPressed("btnDrawing_Rotate"), s.Angle != 0);
-        EXPECT_EQ(View.IsEnabled("btnDrawing_Move"), s.Move) << s.Angle;
+        EXPECT_EQ(View.IsPressed(TDrawingTag::Rotate), s.Angle != 0);
+        EXPECT_EQ(View.IsEnabled(TDrawingTag::Move), s.Move) << s.Angle;
         EXPECT_FALSE(View.Waiting);
         EXPECT_TRUE(Canvas->Visible());
         QImage now = Snapshot();
@@ -160,7 +161,7 @@ TEST_F(DrawingCommands, RotatingFourTimesTurnsTheDrawingAndComesBack)
         EXPECT_TRUE(Near(now.pixel(s.Stroke), Red)) << s.Angle;
         EXPECT_TRUE(Near(now.pixel(5, 5), s.TopLeft)) << s.Angle;
         // The turn is part of the picture: nothing to undo.
-        Click(4);
+        Click(TDrawingTag::Undo);
         EXPECT_EQ(Snapshot(), now) << s.Angle;
     }
     EXPECT_EQ(QImage(GetRotateTempFileName()).size(), QSize(300, 400));
@@ -171,7 +172,7 @@ TEST_F(DrawingCommands, RotateStopsWhenItsSnapshotCannotBeWritten)
 {
     Commands->SetCanvasPicture(Quadrants(400, 300));
     Drag({20, 20}, {60, 20});
-    Click(10);
+    Click(TDrawingTag::Rotate);
     ASSERT_EQ(Commands->RotationAngle(), 90);
     const QImage before = Snapshot();
     // A picture of an earlier rotation is still there, and the new snapshot
@@ -179,16 +180,16 @@ TEST_F(DrawingCommands, RotateStopsWhenItsSnapshotCannotBeWritten)
     ASSERT_TRUE(Quadrants(50, 50).save(GetRotateTempFileName(), "BMP"));
     {
         TFileSizeLimit limit(4096);
-        Click(10);
+        Click(TDrawingTag::Rotate);
     }
     EXPECT_EQ(Commands->RotationAngle(), 90);
-    EXPECT_TRUE(View.IsPressed("btnDrawing_Rotate"));
+    EXPECT_TRUE(View.IsPressed(TDrawingTag::Rotate));
     EXPECT_EQ(Snapshot(), before);
     EXPECT_FALSE(View.Waiting);
     ASSERT_EQ(View.Messages.size(), 1);
     EXPECT_EQ(View.Messages.first(), Language->Msg.m_SaveError);
     // Once files can be written again, the drawing turns on.
-    Click(10);
+    Click(TDrawingTag::Rotate);
     EXPECT_EQ(Commands->RotationAngle(), 180);
     EXPECT_EQ(Snapshot().size(), QSize(400, 300));
 }
@@ -196,8 +197,7 @@ TEST_F(DrawingCommands, RotateStopsWhenItsSnapshotCannotBeWritten)
 TEST_F(DrawingCommands, PenColourAndTypeChooseTheButtonImagesAndChecks)
 {
     auto &popup = Commands->Popups().PenOption;
-    EXPECT_EQ(View.Images[QStringLiteral("btnDrawing_PenOption")],
-              QStringLiteral("RES_DRAWING_MENU_PEN_White_"));
+    EXPECT_EQ(View.Images[TDrawingTag::PenOption], QStringLiteral("RES_DRAWING_MENU_PEN_White_"));
     EXPECT_TRUE(popup.PenFrame()->Outlined());
     EXPECT_FALSE(popup.MarkerFrame()->Outlined());
     EXPECT_TRUE(popup.WidthFrame(1)->Outlined());
@@ -206,36 +206,33 @@ TEST_F(DrawingCommands, PenColourAndTypeChooseTheButtonImagesAndChecks)
     EXPECT_FLOAT_EQ(Canvas->PenThickness(), 5.0f);
     EXPECT_EQ(Canvas->PenColor() & 0xFFFFFF, 0xFFFFFFu);
 
-    Click(5);
+    Click(TDrawingTag::PenOption);
     ASSERT_TRUE(popup.isVisible());
     QTest::mouseClick(popup.Swatch(2), Qt::LeftButton);
     for (int k = 0; k < 9; ++k)
         EXPECT_EQ(popup.Swatch(k)->Checked(), k == 2) << k;
     EXPECT_EQ(Canvas->PenColor() & 0xFFFFFF, 0x4C21DBu);
     EXPECT_EQ(Commands->GetPenColorText(), QStringLiteral("#FFDB214C"));
-    EXPECT_EQ(View.Images[QStringLiteral("btnDrawing_PenOption")],
-              QStringLiteral("RES_DRAWING_MENU_PEN_Red_"));
+    EXPECT_EQ(View.Images[TDrawingTag::PenOption], QStringLiteral("RES_DRAWING_MENU_PEN_Red_"));
 
     QTest::mouseClick(popup.MarkerFrame(), Qt::LeftButton);
     EXPECT_EQ(Commands->PenType(), cptMarker);
     EXPECT_EQ(Canvas->StoredPenTool(), KARVO_TOOL_MARKER);
     EXPECT_FALSE(popup.PenFrame()->Outlined());
     EXPECT_TRUE(popup.MarkerFrame()->Outlined());
-    EXPECT_EQ(View.Images[QStringLiteral("btnDrawing_PenOption")],
-              QStringLiteral("RES_DRAWING_MENU_MARKER_Red_"));
+    EXPECT_EQ(View.Images[TDrawingTag::PenOption], QStringLiteral("RES_DRAWING_MENU_MARKER_Red_"));
 
     // The move tool keeps the images and the outlines.
-    Click(14);
+    Click(TDrawingTag::Move);
     EXPECT_EQ(Canvas->StoredPenTool(), KARVO_TOOL_MOVE);
     EXPECT_TRUE(popup.MarkerFrame()->Outlined());
-    EXPECT_EQ(View.Images[QStringLiteral("btnDrawing_PenOption")],
-              QStringLiteral("RES_DRAWING_MENU_MARKER_Red_"));
+    EXPECT_EQ(View.Images[TDrawingTag::PenOption], QStringLiteral("RES_DRAWING_MENU_MARKER_Red_"));
 }
 
 TEST_F(DrawingCommands, WidthFramesSetTheThickness)
 {
     auto &popup = Commands->Popups().PenOption;
-    Click(5);
+    Click(TDrawingTag::PenOption);
     const int widths[] = {3, 5, 8, 10, 15};
     for (int k = 0; k < 5; ++k) {
         QTest::mouseClick(popup.WidthFrame(k), Qt::LeftButton);
@@ -260,19 +257,19 @@ TEST_F(DrawingCommands, PenOptionsAfterTheMoveToolDrawAgain)
     };
     for (const Case c : {Case{cptPen, KARVO_TOOL_PEN}, Case{cptMarker, KARVO_TOOL_MARKER}}) {
         Commands->SelectPenType(c.Family);
-        Click(14);
+        Click(TDrawingTag::Move);
         ASSERT_EQ(Commands->PenType(), cptMove);
-        Click(5);
+        Click(TDrawingTag::PenOption);
         EXPECT_EQ(Commands->PenType(), c.Family);
         EXPECT_EQ(Canvas->StoredPenTool(), c.Tool);
         EXPECT_TRUE(Commands->Popups().PenOption.isVisible());
         Commands->Popups().PenOption.close();
     }
     // A shape or the eraser gives way to the pen type as well.
-    Click(7);
+    Click(TDrawingTag::ShapeTool);
     QTest::mouseClick(Commands->Popups().ShapeTool.Button(1), Qt::LeftButton);
     ASSERT_EQ(Canvas->StoredPenTool(), KARVO_TOOL_RECTANGLE);
-    Click(5);
+    Click(TDrawingTag::PenOption);
     EXPECT_EQ(Canvas->StoredPenTool(), KARVO_TOOL_MARKER);
 }
 
@@ -282,22 +279,20 @@ TEST_F(DrawingCommands, EraserAndShapePopupsChooseTools)
     auto &popups = Commands->Popups();
     struct Case
     {
-        int Tag;
+        TDrawingTag Tag;
         TToolPopup *Popup;
         int Button;
         uint8_t Tool;
     };
-    const Case cases[] = {{6, &popups.EraserTool, 0, KARVO_TOOL_ERASER},
-                          {7, &popups.ShapeTool, 0, KARVO_TOOL_LINE},
-                          {7, &popups.ShapeTool, 1, KARVO_TOOL_RECTANGLE},
-                          {7, &popups.ShapeTool, 2, KARVO_TOOL_ELLIPSE}};
+    const Case cases[] = {{TDrawingTag::EraserTool, &popups.EraserTool, 0, KARVO_TOOL_ERASER},
+                          {TDrawingTag::ShapeTool, &popups.ShapeTool, 0, KARVO_TOOL_LINE},
+                          {TDrawingTag::ShapeTool, &popups.ShapeTool, 1, KARVO_TOOL_RECTANGLE},
+                          {TDrawingTag::ShapeTool, &popups.ShapeTool, 2, KARVO_TOOL_ELLIPSE}};
     for (const Case &c : cases) {
         Click(c.Tag);
         ASSERT_TRUE(c.Popup->isVisible());
         // Below its button, centred on it.
-        const QWidget *button =
-            DrawingView.Buttons.at(c.Tag == 6 ? QStringLiteral("btnDrawing_EraserTool")
-                                              : QStringLiteral("btnDrawing_ShapeTool"));
+        const QWidget *button = DrawingView.Buttons.at(c.Tag);
         EXPECT_EQ(c.Popup->x() + c.Popup->width() / 2,
                   button->mapToGlobal(QPoint(button->width() / 2, 0)).x());
         EXPECT_EQ(c.Popup->y(), button->mapToGlobal(QPoint(0, button->height())).y());
@@ -310,21 +305,21 @@ TEST_F(DrawingCommands, EraserAndShapePopupsChooseTools)
     Commands->SelectPenType(cptPen);
     Drag({50, 75}, {350, 75});
     Drag({50, 225}, {350, 225});
-    Click(6);
+    Click(TDrawingTag::EraserTool);
     QTest::mouseClick(popups.EraserTool.Button(1), Qt::LeftButton);
     EXPECT_EQ(Snapshot(), Quadrants(400, 300));
-    Click(4);
+    Click(TDrawingTag::Undo);
     EXPECT_EQ(Snapshot().pixel(200, 225) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(DrawingCommands, FlipsAndInvertTurnTheDrawing)
 {
     Commands->SetCanvasPicture(Quadrants(400, 300));
-    Click(11);
+    Click(TDrawingTag::FlipHorz);
     EXPECT_EQ(Snapshot().pixel(5, 5), QuadrantColours[1]);
-    Click(12);
+    Click(TDrawingTag::FlipVert);
     EXPECT_EQ(Snapshot().pixel(5, 5), QuadrantColours[3]);
-    Click(9);
+    Click(TDrawingTag::InvertColor);
     EXPECT_EQ(Snapshot().pixel(5, 5) & 0xFFFFFF, ~QuadrantColours[3] & 0xFFFFFF);
 }
 
@@ -365,63 +360,53 @@ TEST_F(DrawingCommands, LoadFitsThePictureAndRefusesWhatItCannotRead)
     const QString big = Home.file(QStringLiteral("big.png"));
     ASSERT_TRUE(Quadrants(1600, 1000).save(big));
     View.FileToOpen = big;
-    Click(1);
+    Click(TDrawingTag::Load);
     EXPECT_EQ(View.LastFilter, QStringLiteral("Images|*.PNG;*.JPG;*.JPEG;*.BMP;*.GIF"));
     EXPECT_EQ(Canvas->Width(), 800);
     EXPECT_EQ(Canvas->Height(), 500);
-    EXPECT_FALSE(View.IsEnabled("btnDrawing_Move"));
+    EXPECT_FALSE(View.IsEnabled(TDrawingTag::Move));
     EXPECT_TRUE(Near(Snapshot().pixel(600, 400), QuadrantColours[3], 4));
 
     const QString small = Home.file(QStringLiteral("small.jpg"));
     ASSERT_TRUE(Quadrants(200, 100).save(small));
     View.FileToOpen = small;
-    Click(1);
+    Click(TDrawingTag::Load);
     EXPECT_EQ(Canvas->Width(), 200) << "a smaller picture keeps its size";
 
     const QImage before = Snapshot();
     const QString junk = Home.file(QStringLiteral("junk.png"));
     writeFile(junk, "not a picture");
     View.FileToOpen = junk;
-    Click(1);
+    Click(TDrawingTag::Load);
     ASSERT_EQ(View.Messages.size(), 1);
     EXPECT_EQ(View.Messages.first(), Language->Msg.m_LoadError);
     EXPECT_EQ(Snapshot(), before);
 
     View.FileToOpen = Home.file(QStringLiteral("gone.png"));
-    Click(1);
+    Click(TDrawingTag::Load);
     View.FileToOpen.clear();
-    Click(1);
+    Click(TDrawingTag::Load);
     EXPECT_EQ(View.Messages.size(), 1);
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(DrawingCommands, EntryFromTheLivePictureIsKeptForBack)
+TEST_F(DrawingCommands, EntryDrawsOnThePreviewPictureAndKeepsItForBack)
 {
-    TSimulatedCameras::Clear();
-    TSimulatedCameras::Add(
-        SimCamera(QStringLiteral("Drawing Cam"), DrawingCam, {{640, 480, true, 15}}));
-    ASSERT_TRUE(Cap.Init());
-    Cap.SetVideoDeviceIndex(0);
-    ASSERT_TRUE(Cap.setVideoSize(640, 480, QStringLiteral("MJPG")));
-    bool started = false;
-    Cap.OnStartPreview = [&](TCustomVideoCap *) {
-        started = true;
-    };
-    ASSERT_TRUE(Cap.StartPreview());
-    ASSERT_TRUE(WaitUntil([&] { return started; }));
-    Spin(200);
-
+    // A picture kept by an earlier entry is replaced.
+    ASSERT_TRUE(Quadrants(300, 200).save(GetCaptureTempFileName(), "BMP"));
+    DrawingView.Picture = Quadrants(640, 360).mirrored(true, false);
     Commands->CaptureForDrawing();
+    EXPECT_EQ(DrawingView.PicturesTaken, 1);
     EXPECT_EQ(DrawingView.Maximized, 1);
     const QImage kept(GetCaptureTempFileName());
-    ASSERT_EQ(kept.size(), Cap.size()) << "the component's whole window";
+    EXPECT_EQ(kept.convertToFormat(QImage::Format_RGB32), DrawingView.Picture);
     const QImage entered = Snapshot();
-    EXPECT_EQ(entered, kept.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(entered, DrawingView.Picture);
 
     Drag({100, 100}, {300, 100});
     ASSERT_NE(Snapshot(), entered);
-    Click(10);
-    Click(13);
+    Click(TDrawingTag::Rotate);
+    Click(TDrawingTag::Back);
     EXPECT_EQ(Snapshot(), entered);
     EXPECT_EQ(Commands->RotationAngle(), 0);
 
@@ -431,17 +416,16 @@ TEST_F(DrawingCommands, EntryFromTheLivePictureIsKeptForBack)
     EXPECT_EQ(DrawingView.Maximized, 1);
 }
 
-TEST_F(DrawingCommands, EntryFromTheImageViewReplacesTheKeptPicture)
+TEST_F(DrawingCommands, EntryWithoutAPictureLeavesTheCanvasAndTheKeptPicture)
 {
-    // A picture kept by an earlier run.
+    Commands->SetCanvasPicture(Quadrants(400, 300));
     ASSERT_TRUE(Quadrants(300, 200).save(GetCaptureTempFileName(), "BMP"));
-    DrawingView.Type = cptImage;
-    DrawingView.ViewerPicture = Quadrants(500, 400).mirrored(true, false);
+    const QImage before = Snapshot();
+    DrawingView.Picture = QImage();
     Commands->CaptureForDrawing();
-    EXPECT_EQ(Snapshot(), DrawingView.ViewerPicture);
-    Drag({10, 10}, {200, 10});
-    Click(13);
-    EXPECT_EQ(Snapshot(), DrawingView.ViewerPicture);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(QImage(GetCaptureTempFileName()).size(), QSize(300, 200));
+    EXPECT_EQ(DrawingView.Maximized, 0);
 }
 
 TEST_F(DrawingCommands, BackWithoutAKeptPictureDoesNothing)
@@ -450,7 +434,7 @@ TEST_F(DrawingCommands, BackWithoutAKeptPictureDoesNothing)
     Commands->SetCanvasPicture(Quadrants(400, 300));
     Drag({50, 75}, {350, 75});
     const QImage before = Snapshot();
-    Click(13);
+    Click(TDrawingTag::Back);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(View.Messages.isEmpty());
 }

@@ -51,13 +51,17 @@ TEST(DrawingRules, PenOptionImagesFollowFamilyAndSwatch)
 
 TEST(DrawingRules, WidthFramesAndThicknesses)
 {
-    const int widths[] = {3, 5, 8, 10, 15};
-    for (int tag = 1; tag <= 5; ++tag) {
-        EXPECT_EQ(PenWidthOfTag(tag), widths[tag - 1]);
-        EXPECT_EQ(WidthFrameIndex(widths[tag - 1]), tag - 1);
+    using enum TPenWidthItem;
+    const std::pair<TPenWidthItem, int> frames[] = {
+        {PenWidth1, 3}, {PenWidth2, 5}, {PenWidth3, 8}, {PenWidth4, 10}, {PenWidth5, 15}};
+    for (int k = 0; k < 5; ++k) {
+        const auto [item, width] = frames[k];
+        EXPECT_EQ(PenWidthOf(item), width);
+        EXPECT_EQ(WidthFrameIndex(width), k);
     }
+    // A frame's integer tag outside the popup's gives no thickness.
     for (int tag : {0, 6, -1})
-        EXPECT_EQ(PenWidthOfTag(tag), 0) << tag;
+        EXPECT_EQ(PenWidthOf(TPenWidthItem(tag)), 0) << tag;
     for (int value : {0, 4, 16, 255})
         EXPECT_EQ(WidthFrameIndex(value), -1) << value;
 }

@@ -7,6 +7,7 @@
 #include "app/MessageDlg.h"
 #include "canvas/TKARVOCanvas.h"
 #include "scene/ImageButton.h"
+#include "scene/ImageViewer.h"
 #include "scene/OptionFrame.h"
 #include "scene/TabButton.h"
 #include "support/Config.h"
@@ -148,6 +149,21 @@ TEST_F(DrawingWindow, RedStrokeIsSavedUndoneTurnedAndTheEntryPictureComesBack)
 
     Click(Button("btnDrawing_Back"));
     EXPECT_EQ(Snapshot(), entered);
+}
+
+TEST_F(DrawingWindow, EntryFromTheImageViewDrawsOnTheViewersPicture)
+{
+    // A page shown in the image view, as the load command shows it.
+    QImage page(320, 240, QImage::Format_RGB32);
+    page.fill(QColor(30, 160, 90));
+    Form->ShowImage(page);
+    Form->SetPreviewType(cptImage);
+    ASSERT_FALSE(Form->pnlVideo->isVisible());
+    EnterDrawing();
+    const QImage entered = Snapshot();
+    ASSERT_EQ(entered.size(), Form->imgViewer->size()) << "the viewer as it is drawn";
+    EXPECT_EQ(entered.pixel(entered.width() / 2, entered.height() / 2), page.pixel(0, 0));
+    EXPECT_EQ(entered.pixel(2, 2), qRgb(0, 0, 0)) << "the viewer's background around the page";
 }
 
 TEST_F(DrawingWindow, MarkerWithAColourShowsTheMarkerImages)

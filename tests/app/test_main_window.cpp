@@ -67,7 +67,13 @@ TEST_P(MenuLayout, ControlsSitWhereTheMenuTablePutsThem)
         SCOPED_TRACE(entry.Name);
         TImageButton *button = Form->MenuButton(QLatin1String(entry.Name));
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->Tag(), entry.Tag);
+        EXPECT_EQ(button->Tag(), entry.Tag());
+        // The typed tag names this button, and the button's integer tag maps back to it.
+        EXPECT_EQ(Form->MenuButton(entry.Command), button);
+        if (entry.Menu() == TMenuKind::Preview)
+            EXPECT_EQ(TMenuButtonId(*PreviewTagOf(button->Tag())), entry.Command);
+        else
+            EXPECT_EQ(TMenuButtonId(*DrawingTagOf(button->Tag())), entry.Command);
         EXPECT_FALSE(button->accessibleName().isEmpty());
         EXPECT_TRUE(HasOpaquePixel(button->NormalImage())) << "not skinned";
         EXPECT_TRUE(HasOpaquePixel(button->HotImage()));
@@ -102,7 +108,7 @@ TEST_P(MenuLayout, ControlsSitWhereTheMenuTablePutsThem)
     for (QWidget *status :
          {static_cast<QWidget *>(Form->txtRecordTime), Form->LayoutResInfo, Form->LayoutZoomInfo})
         for (const TMenuButtonEntry &entry : MenuButtons()) {
-            if (entry.Menu != TMenuKind::Preview || entry.Place == TMenuPlace::Hidden)
+            if (entry.Menu() != TMenuKind::Preview || entry.Place == TMenuPlace::Hidden)
                 continue;
             EXPECT_FALSE(
                 InWindow(status, window).intersects(InWindow(Form->MenuButton(entry.Name), window)))
@@ -183,11 +189,11 @@ TEST_F(MainWindowTest, ClicksReachTheCommandHandlerByTagAndDisabledButtonsTakeNo
     Start();
     ASSERT_TRUE(Form->Created());
     Form->show();
-    std::vector<int> preview, drawing;
-    Form->OnPreviewCommand = [&](int ATag) {
+    std::vector<TMenuButtonId> preview, drawing;
+    Form->OnPreviewCommand = [&](TPreviewTag ATag) {
         preview.push_back(ATag);
     };
-    Form->OnDrawingCommand = [&](int ATag) {
+    Form->OnDrawingCommand = [&](TDrawingTag ATag) {
         drawing.push_back(ATag);
     };
     QWidget *window = Form.get();
@@ -197,26 +203,43 @@ TEST_F(MainWindowTest, ClicksReachTheCommandHandlerByTagAndDisabledButtonsTakeNo
     EXPECT_EQ(back->Opacity(), 0.5);
     EXPECT_FALSE(back->HitTest());
     for (const TMenuKind menu : {TMenuKind::Preview, TMenuKind::Drawing}) {
-        Form->TabClick(menu == TMenuKind::Preview ? 1 : 2);
-        std::vector<int> expected;
+        Form->TabClick(menu == TMenuKind::Preview ? TTabTag::Preview : TTabTag::Drawing);
+        std::vector<TMenuButtonId> expected;
         for (const TMenuButtonEntry &entry : MenuButtons()) {
             TImageButton *button = Form->MenuButton(QLatin1String(entry.Name));
-            if (entry.Menu != menu || !button->isVisible())
+            if (entry.Menu() != menu || !button->isVisible())
                 continue;
             ClickInWindow(window, button);
             if (button->HitTest())
-                expected.push_back(entry.Tag);
+                expected.push_back(entry.Command);
         }
         EXPECT_EQ(menu == TMenuKind::Preview ? preview : drawing, expected);
     }
-    EXPECT_EQ(std::count(preview.begin(), preview.end(), back->Tag()), 0);
+    const TMenuButtonId backTag = TPreviewTag::Back;
+    EXPECT_EQ(std::count(preview.begin(), preview.end(), backTag), 0);
 
     // Enabled again, it is opaque and takes the click.
-    Form->TabClick(1);
-    Form->SetButtonEnabled(QStringLiteral("btnPreview_Back"), true);
+    Form->TabClick(TTabTag::Preview);
+    Form->SetButtonEnabled(TPreviewTag::Back, true);
     EXPECT_EQ(back->Opacity(), 1.0);
     ClickInWindow(window, back);
-    EXPECT_EQ(preview.back(), back->Tag());
+    EXPECT_EQ(preview.back(), backTag);
+
+    // A button whose integer tag is in no table (no button carries 11 or 8)
+    // reaches no command.
+    const std::size_t clicks = preview.size() + drawing.size();
+    for (const auto &[menu, tag] :
+         {std::pair{TTabTag::Preview, 11}, std::pair{TTabTag::Drawing, 8}}) {
+        Form->TabClick(menu);
+        TImageButton *button =
+            Form->MenuButton(menu == TTabTag::Preview ? TMenuButtonId(TPreviewTag::Load)
+                                                      : TMenuButtonId(TDrawingTag::Load));
+        const int own = button->Tag();
+        button->SetTag(tag);
+        ClickInWindow(window, button);
+        button->SetTag(own);
+    }
+    EXPECT_EQ(preview.size() + drawing.size(), clicks);
 }
 
 TEST_F(MainWindowTest, MaximiseTwiceReturnsToTheBoundsBefore)
@@ -326,14 +349,14 @@ TEST_F(MainWindowTest, PressingTheTitleBarWhileMaximisedRestoresTheWindowUnderTh
     Form->show();
     ASSERT_EQ(Form->CustomWindowState(), cwsMax);
     // In the drawing menu the title bar does nothing.
-    Form->TabClick(2);
+    Form->TabClick(TTabTag::Drawing);
     const QPoint free(900, 15); // on LayoutMenu, clear of the tabs and buttons
     ASSERT_EQ(Form->childAt(free), Form->LayoutMenu);
     QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
     QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
     EXPECT_EQ(Form->CustomWindowState(), cwsMax);
 
-    Form->TabClick(1);
+    Form->TabClick(TTabTag::Preview);
     QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, free);
     QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, free);
     EXPECT_EQ(Form->CustomWindowState(), cwsNormal);
@@ -367,7 +390,7 @@ TEST_P(WindowEdges, ShowTheirResizeCursorOnlyInThePreviewMenuOutsideFullScreen)
     QTest::mouseMove(Form->windowHandle(), at);
     EXPECT_EQ(Form->cursor().shape(), GetParam().Cursor);
 
-    Form->TabClick(2);
+    Form->TabClick(TTabTag::Drawing);
     Form->setCursor(Qt::ArrowCursor);
     QTest::mouseMove(Form->windowHandle(), at + QPoint(0, 0));
     EXPECT_EQ(Form->cursor().shape(), Qt::ArrowCursor);

@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, TheImagesFollowTheScreenTheWindowIsOn)
     // The record button as it is during a recording: its stop picture.
     TImageButton *record = Form->MenuButton(QStringLiteral("btnPreview_Record"));
     const QString stop = QStringLiteral("RES_PREVIEW_MENU_STOP_");
-    Form->SetButtonImages(QStringLiteral("btnPreview_Record"), stop);
+    Form->SetButtonImages(TPreviewTag::Record, stop);
     const auto skinImage = [](const QString &AName, qreal ARatio) {
         QImage image(55, 55, QImage::Format_ARGB32_Premultiplied);
         SkinResource->LoadFromResource(&image, AName, ARatio);

@@ -172,7 +172,7 @@ TEST_F(MainWindowLife, AReopenDuringARecordingFinishesItAndRestoresTheButtons)
     ASSERT_TRUE(QTest::qWaitFor([&] { return Form->VideoCap()->Previewing(); }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->VideoCap()->RecordFinishing(); }, 20000));
     ExpectPlayable(RecordingFile());
-    // The buttons follow the stop event from the event loop.
+    // The buttons come back with the reopen.
     TImageButton *record = Form->MenuButton(QStringLiteral("btnPreview_Record"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !record->IsPressed(); }, 5000));
     for (const char *name : {"btnPreview_Capture", "btnPreview_Load", "btnPreview_Resolution"})

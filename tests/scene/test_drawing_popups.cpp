@@ -112,9 +112,9 @@ TEST_F(DrawingPopups, PenOptionOutlinesChecksAndClicks)
     // The click lands on the check mark, which lets it through.
     QTest::mouseClick(popup.Swatch(5), Qt::LeftButton, {}, QPoint(15, 15));
     ASSERT_EQ(types.size(), 1);
-    EXPECT_EQ(types.first().first().toInt(), 2);
+    EXPECT_EQ(types.first().first().value<TPenTypeItem>(), TPenTypeItem::Marker);
     ASSERT_EQ(widths.size(), 1);
-    EXPECT_EQ(widths.first().first().toInt(), 5);
+    EXPECT_EQ(widths.first().first().value<TPenWidthItem>(), TPenWidthItem::PenWidth5);
     ASSERT_EQ(colours.size(), 1);
     EXPECT_EQ(colours.first().first().toString(), QStringLiteral("#FF42C734"));
     EXPECT_TRUE(popup.isVisible()) << "the pen options stay open while choosing";
