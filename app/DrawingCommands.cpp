@@ -8,7 +8,7 @@
 #include "app/DrawingRules.h"
 #include "app/FileNames.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/OptionFrame.h"
 #include "support/Language.h"
 

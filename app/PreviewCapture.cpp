@@ -5,7 +5,7 @@
 #include "app/FileNames.h"
 #include "app/PreviewCommands.h"
 #include "app/PreviewRules.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/Config.h"
 #include "support/Language.h"
 

@@ -13,7 +13,7 @@
 // window back.
 
 #include "app/MainView.h"
-#include "capture/CaptureTypes.h"
+#include "capture/devices/CaptureTypes.h"
 #include "support/Common.h"
 
 #include <QObject>

@@ -7,7 +7,7 @@
 // repaint of the view brought to the screen.
 #include "app/DrawingCommands.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/Language.h"
 
 #include <QApplication>

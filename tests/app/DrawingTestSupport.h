@@ -10,7 +10,7 @@
 #include "app/DrawingCommands.h"
 #include "app/DrawingView.h"
 #include "canvas/TKARVOCanvas.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/devices/SimulatedCamera.h"
 #include "support/Common.h"
 #include "support/Config.h"
 #include "support/Language.h"

@@ -1,7 +1,7 @@
 // The camera list, the mode list and the choice of a mode, on simulated
 // cameras (no streaming).
 #include "CaptureTestSupport.h"
-#include "capture/ModeText.h"
+#include "capture/devices/ModeText.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // window system, the wheel, and the background around the picture, checked
 // in what the window really shows.
 #include "CaptureTestSupport.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -4,7 +4,7 @@
 // grabbed frames.
 #include "CaptureTestSupport.h"
 #include "ReferenceEffects.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QImage>
 #include <chrono>

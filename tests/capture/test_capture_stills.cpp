@@ -5,7 +5,7 @@
 // button with its wait.
 #include "CaptureTestSupport.h"
 #include "ReferenceEffects.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The grabber callback on its own: effects, the one-shot copy into the
 // grabber buffer, and the posted messages.
 #include "ReferenceEffects.h"
-#include "capture/SampleGrabberCB.h"
+#include "capture/engine/SampleGrabberCB.h"
 
 #include <QCoreApplication>
 #include <QObject>
