@@ -36,23 +36,6 @@ QImage StillFromBuffer(const TSampleGrabberCB &cb)
     return still;
 }
 
-// Holds the grabber buffer's lock for its lifetime.
-class TBufferAccess
-{
-public:
-    explicit TBufferAccess(TSampleGrabberCB &cb)
-        : FCb(cb)
-    {
-        FCb.DisableBufferAccess();
-    }
-    ~TBufferAccess() { FCb.EnableBufferAccess(); }
-    TBufferAccess(const TBufferAccess &) = delete;
-    TBufferAccess &operator=(const TBufferAccess &) = delete;
-
-private:
-    TSampleGrabberCB &FCb;
-};
-
 } // namespace
 
 void TCustomVideoCap::CaptureVideo()
@@ -72,7 +55,7 @@ void TCustomVideoCap::FrameReadyMessage(TSampleGrabberCB &cb)
 {
     QImage still;
     {
-        TBufferAccess access(cb);
+        const TSampleGrabberCB::TBufferAccess access(cb);
         // During a recording the frame belongs to the recording.
         if (Recording())
             return;

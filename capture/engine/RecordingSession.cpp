@@ -207,23 +207,21 @@ bool TRecordingSession::FrameReady(TSampleGrabberCB &cb)
 
 void TRecordingSession::TakeFrame(TSampleGrabberCB &cb)
 {
-    cb.DisableBufferAccess();
+    const TSampleGrabberCB::TBufferAccess access(cb);
     if (cb.BufferLength() > 0) {
         FFrameFlag = true;
         cb.SetGrabbingEnabled(true);
     }
-    cb.EnableBufferAccess();
 }
 
 int TRecordingSession::ReadFrame(std::uint8_t *data, TInputFrameInfo *info)
 {
     const std::int64_t stamp = FClock.StampFrame(*info);
     if (FFrameFlag) {
-        FGrabber.DisableBufferAccess();
+        const TSampleGrabberCB::TBufferAccess access(FGrabber);
         CopyGrabbedFrame({FGrabber.Buffer(), FGrabber.BufferLength(), FGrabber.BufferWidth(),
                           FGrabber.BufferHeight(), FGrabber.BufferStride()},
                          data, info->Width, info->Height, info->BytesPerLine);
-        FGrabber.EnableBufferAccess();
         FFrameFlag = false;
     }
     // A request arriving after the recording ended must not arm a still.

@@ -13,7 +13,7 @@ TSampleGrabberCB::~TSampleGrabberCB()
 
 void TSampleGrabberCB::ClearBuffer()
 {
-    std::lock_guard lock(FLock);
+    const TBufferAccess access(*this);
     FBuffLen = 0;
     FBufWidth = FBufHeight = FBufStride = 0;
     std::vector<std::uint8_t>().swap(FBuffer);
@@ -44,7 +44,7 @@ TSampleGrabberCB *TGrabberEvent::Callback() const
 
 TPixelEffects TSampleGrabberCB::CurrentEffects() const
 {
-    return {FinvertColor, FGrayscale, FFlipHorz, FFlipVert, FSelectionMode, SelectionRect()};
+    return {FInvertColor, FGrayscale, FFlipHorz, FFlipVert, FSelectionMode, SelectionRect()};
 }
 
 int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
@@ -55,7 +55,7 @@ int TSampleGrabberCB::BufferCB(double /*SampleTime*/, const TFrameLayout &frame)
     if (taken & GrabArmed) {
         const std::uint32_t generation = taken >> 1;
         {
-            std::lock_guard lock(FLock);
+            const TBufferAccess access(*this);
             const std::size_t length = std::size_t(frame.Stride) * std::size_t(frame.Height);
             FBuffer.resize(length);
             // The last row may end without its padding.

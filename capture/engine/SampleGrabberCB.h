@@ -71,15 +71,25 @@ public:
 
     // The grabber buffer: the last frame copied while grabbing was enabled,
     // 24-bit BGR, top-down, BufferStride bytes per row, BufferLength bytes.
-    // Read it only between DisableBufferAccess and EnableBufferAccess.
+    // Read it only while a TBufferAccess of this grabber lives.
     const std::uint8_t *Buffer() const { return FBuffer.data(); }
     std::uint32_t BufferLength() const { return FBuffLen; }
     int BufferWidth() const { return FBufWidth; }
     int BufferHeight() const { return FBufHeight; }
     int BufferStride() const { return FBufStride; }
     void ClearBuffer();
-    void DisableBufferAccess() { FLock.lock(); }
-    void EnableBufferAccess() { FLock.unlock(); }
+    // Holds the buffer's lock for its lifetime: the streaming thread does
+    // not copy a frame into the buffer meanwhile.
+    class TBufferAccess
+    {
+    public:
+        explicit TBufferAccess(const TSampleGrabberCB &cb)
+            : FGuard(cb.FLock)
+        {}
+
+    private:
+        std::lock_guard<std::mutex> FGuard;
+    };
 
     // One-shot: the next frame is copied, then grabbing switches itself off.
     bool GrabbingEnabled() const { return FGrabState & GrabArmed; }
@@ -101,8 +111,8 @@ public:
     }
     bool IsCurrentGrab(std::uint32_t generation) const { return generation == FGrabState >> 1; }
 
-    bool InvertColor() const { return FinvertColor; }
-    void SetInvertColor(bool v) { FinvertColor = v; }
+    bool InvertColor() const { return FInvertColor; }
+    void SetInvertColor(bool v) { FInvertColor = v; }
     bool Grayscale() const { return FGrayscale; }
     void SetGrayscale(bool v) { FGrayscale = v; }
     bool FlipHorz() const { return FFlipHorz; }
@@ -143,8 +153,8 @@ private:
     // between the two. A cancel clears the bit and raises the generation.
     static constexpr std::uint32_t GrabArmed = 1;
     std::atomic<std::uint32_t> FGrabState{0};
-    std::mutex FLock;
-    std::atomic<bool> FinvertColor{false};
+    mutable std::mutex FLock; // guards the buffer and its sizes (TBufferAccess)
+    std::atomic<bool> FInvertColor{false};
     std::atomic<bool> FGrayscale{false};
     std::atomic<bool> FFlipHorz{false};
     std::atomic<bool> FFlipVert{false};

@@ -158,11 +158,10 @@ protected:
     void FrameReadyMessage(TSampleGrabberCB &cb) override
     {
         ++FrameReadyCount;
-        cb.DisableBufferAccess();
+        const TSampleGrabberCB::TBufferAccess access(cb);
         LastGrab.Width = cb.BufferWidth();
         LastGrab.Height = cb.BufferHeight();
         LastGrab.Stride = cb.BufferStride();
         LastGrab.Bytes.assign(cb.Buffer(), cb.Buffer() + cb.BufferLength());
-        cb.EnableBufferAccess();
     }
 };

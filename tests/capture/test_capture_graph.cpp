@@ -68,9 +68,8 @@ protected:
             Pipeline.Stop();
         };
         Pipeline.OnFrameReady = [this](TSampleGrabberCB &cb) {
-            cb.DisableBufferAccess();
+            const TSampleGrabberCB::TBufferAccess access(cb);
             ReadyBytes = cb.BufferLength();
-            cb.EnableBufferAccess();
             ++Ready;
         };
     }
