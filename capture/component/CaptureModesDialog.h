@@ -3,7 +3,7 @@
 // The camera's capture modes as a dialog: one line per mode text, the
 // current one selected; OK takes the selected line.
 
-#include "capture/component/CustomVideoCap.h"
+#include "capture/engine/CameraBinding.h"
 
 #include <QDialog>
 

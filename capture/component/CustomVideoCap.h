@@ -1,14 +1,23 @@
 #pragma once
 
 // The capture component: the widget in which the live camera picture is
-// shown. It lists the cameras, applies a capture mode, runs the capture
-// pipeline (TCaptureGraph) and the recordings (TRecordingSession), places the
-// picture window, takes stills and raises its events on the UI thread.
+// shown. It is the face of parts it owns and forwards to:
+//   TCameraBinding   the camera list, the bound camera's modes, controls and
+//                    snapshot button;
+//   TCaptureGraph    the pipeline, which holds the rotation and the pixel
+//                    format the next run is built with;
+//   TSampleGrabberCB the frame grabber, which holds the picture effects;
+//   TRecordingSession the recordings;
+//   TPictureGeometry the zoom and position of the picture.
+// It keeps the widget side: the picture window, mouse and wheel, painting,
+// stills as images, and raises its events on the UI thread.
 
+#include "capture/component/PictureGeometry.h"
 #include "capture/component/VideoWindow.h"
 #include "capture/devices/CaptureDevice.h"
 #include "capture/devices/CaptureTypes.h"
 #include "capture/devices/GstHandles.h"
+#include "capture/engine/CameraBinding.h"
 #include "capture/engine/CaptureGraph.h"
 #include "capture/engine/RecordingSession.h"
 #include "capture/engine/SampleGrabberCB.h"
@@ -16,38 +25,11 @@
 #include <QColor>
 #include <QImage>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-class TSnapshotButton;
-
-// One entry of the camera list.
-class TCapDeviceInfo
-{
-public:
-    TCapDeviceInfo(QString aDeviceName, QString aDeviceNameInList, TCaptureDevicePtr aMoniker)
-        : DeviceName(std::move(aDeviceName))
-        , DeviceNameInList(std::move(aDeviceNameInList))
-        , Moniker(std::move(aMoniker))
-    {}
-    QString DeviceName;       // as the device reports it
-    QString DeviceNameInList; // made unique with " (%d)"
-    TCaptureDevicePtr Moniker;
-};
-
-// One line of GetVideoSize: a mode text and the index of its first mode.
-struct TVideoSizeItem
-{
-    QString Text;
-    int Index = 0;
-    friend bool operator==(const TVideoSizeItem &, const TVideoSizeItem &) = default;
-};
 
 class TCustomVideoCap : public QWidget
 {
@@ -56,15 +38,15 @@ public:
     explicit TCustomVideoCap(QWidget *AOwner = nullptr);
     ~TCustomVideoCap() override;
 
-    // ---- cameras and modes ----
+    // ---- cameras and modes (CustomVideoCap.cpp) ----
     // Fills the camera list; true when at least one camera was found.
     bool Init();
-    QStringList GetVideodeviceList() const;
-    int VideoDeviceCount() const { return int(FVideoDevicesList.size()); }
-    int VideoDeviceIndex() const;
-    void SetVideoDeviceIndex(int Value);
-    QString VideoDeviceName() const { return FVideoDeviceName; }
-    void SetVideoDeviceName(const QString &Value);
+    QStringList GetVideodeviceList() const { return FBinding.Names(); }
+    int VideoDeviceCount() const { return FBinding.Count(); }
+    int VideoDeviceIndex() const { return FBinding.IndexOfName(FBinding.DeviceName()); }
+    void SetVideoDeviceIndex(int Value) { SelectVideoDevice(FBinding.At(Value)); }
+    QString VideoDeviceName() const { return FBinding.DeviceName(); }
+    void SetVideoDeviceName(const QString &Value) { SelectVideoDevice(FBinding.Named(Value)); }
     // The device path of the bound camera (empty when none is bound).
     QString VideoDevicePath() const;
     // Refills the camera list and binds the camera whose device path is
@@ -75,51 +57,52 @@ public:
     int AudioDeviceCount() const;
 
     // The distinct mode texts of the bound camera, in mode order.
-    std::vector<TVideoSizeItem> GetVideoSize() const;
+    std::vector<TVideoSizeItem> GetVideoSize() const { return FBinding.VideoSizes(); }
     // Chooses the first mode of that size and codec; false when none.
     bool setVideoSize(int AWidth, int AHeight, const QString &ACodec);
     TVCapMode VCapModes(int i) const { return OnGetVCapModes(i); }
-    TVCapMode OnGetVCapModes(int i) const;
-    int VCapModeCount() const { return int(FVStreamConf.size()); }
+    TVCapMode OnGetVCapModes(int i) const { return FBinding.Mode(i); }
+    int VCapModeCount() const { return FBinding.ModeCount(); }
     // The capture mode in use as the camera sends it, before any rotation
     // (zero sizes with no camera bound); VideoCodec names its codec.
     TVCapMode CaptureMode() const { return FCaptureGraph->CurrentFormat().Mode; }
     // Picture size after rotation; 0 with no camera bound.
-    int VideoWidth() const;
-    int VideoHeight() const;
-    QString VideoCodec() const { return FVideoCodec; }
+    int VideoWidth() const { return PictureSize().width(); }
+    int VideoHeight() const { return PictureSize().height(); }
+    QString VideoCodec() const { return FBinding.Codec(); }
 
-    // ---- preview ----
+    // ---- preview (CustomVideoCapPreview.cpp) ----
     bool StartPreview();
     void PausePreview();
     void ResumePreview();
     void StopPreview();
     bool Previewing() const { return FCaptureGraph->Running(); }
     bool Recording() const { return FRecordSession->Active(); }
-    TVideoRotationType VideoRotate() const { return FVideoRotate; }
+    TVideoRotationType VideoRotate() const { return FCaptureGraph->Rotation(); }
     void SetVideoRotate(TVideoRotationType Value);
     bool AspectRatio() const { return FAspectRatio; }
     void SetAspectRatio(bool Value);
-    TPixelFormat BitmapPixelFormat() const { return FPixelFormat; }
-    void SetBitmapPixelFormat(TPixelFormat Value) { FPixelFormat = Value; }
+    TPixelFormat BitmapPixelFormat() const { return FCaptureGraph->PixelFormat(); }
+    void SetBitmapPixelFormat(TPixelFormat Value) { FCaptureGraph->SetPixelFormat(Value); }
 
-    // ---- picture effects ----
-    bool Horizontal() const { return FFlipHorizontal; }
+    // ---- picture effects (CustomVideoCap.cpp) ----
+    // Held by the frame grabber; they reach the frames at once.
+    bool Horizontal() const { return FGrabberCB->FlipHorz(); }
     void SetHorizontal(bool Value);
-    bool Vertical() const { return FFlipVertical; }
+    bool Vertical() const { return FGrabberCB->FlipVert(); }
     void SetVertical(bool Value);
-    bool Grayscale() const { return FGrayscale; }
+    bool Grayscale() const { return FGrabberCB->Grayscale(); }
     void SetGrayscale(bool Value);
-    bool InvertColor() const { return FInvertColor; }
+    bool InvertColor() const { return FGrabberCB->InvertColor(); }
     void SetInvertColor(bool Value);
 
-    // ---- placement of the picture ----
-    float Zoom() const { return FZoom; }
+    // ---- placement of the picture (CustomVideoCapGeometry.cpp) ----
+    float Zoom() const { return FGeometry.Zoom(); }
     void SetZoom(float Value);
-    bool WideMOde() const { return FWideMode; }
+    bool WideMOde() const { return FGeometry.WideMode(); }
     void SetWideMOde(bool Value);
-    TPoint Location() const { return FVideoPoint; }
-    void SetLocation(TPoint Value) { FVideoPoint = Value; }
+    TPoint Location() const { return FGeometry.Position(); }
+    void SetLocation(TPoint Value) { FGeometry.SetPosition(Value); }
     QColor BackgroundColor() const { return FBackgroundColor; }
     void SetBackgroundColor(const QColor &Value);
     bool EnableMouseEvent() const { return FEnableMouseEvent; }
@@ -134,7 +117,13 @@ public:
     void CustomInvalidate();
     void CustomInvalidate(const TRect &ARect);
 
-    // ---- stills ----
+    // The lower limit of the zoom, shared by every component.
+    static float MinZoom;
+
+    // ---- stills (CustomVideoCapStill.cpp) ----
+    // A press of the camera's snapshot button asks for its still this long
+    // after it raised OnCaptureEvent.
+    static constexpr int SnapshotButtonDelayMs = 1000;
     // Ask for a still of the next frame; it arrives through OnCapturedEvent
     // (cropped to ARect in selection mode). Nothing happens without a
     // pipeline.
@@ -143,9 +132,6 @@ public:
     // What the control shows now (picture, zoom, effects, background), as a
     // 24-bit image of the control's size.
     QImage CaptureWindow();
-
-    // The lower limit of the zoom, shared by every component.
-    static float MinZoom;
 
     // ---- recording (CustomVideoCapRecord.cpp) ----
     // Rebuilds and starts the pipeline without picture effects or rotation and
@@ -166,9 +152,15 @@ public:
     // properties read -1 without a camera or control (and -1 may also be a
     // real value: ControlValue tells the two apart); writes are fitted to
     // the control's range and step, and do nothing without it.
-    std::optional<int> ControlValue(TCameraControl AControl) const;
+    std::optional<int> ControlValue(TCameraControl AControl) const
+    {
+        return FBinding.ControlValue(AControl);
+    }
     // The value written (fitted), or absent when nothing was written.
-    std::optional<int> SetControlValue(TCameraControl AControl, int Value);
+    std::optional<int> SetControlValue(TCameraControl AControl, int Value)
+    {
+        return FBinding.SetControlValue(AControl, Value);
+    }
     int Brightness() const { return ControlOrMinusOne(ccBrightness); }
     void SetBrightness(int Value) { SetControlValue(ccBrightness, Value); }
     int Contrast() const { return ControlOrMinusOne(ccContrast); }
@@ -189,10 +181,10 @@ public:
     void SetMFFocus(int Value) { ManualFocus(Value); }
     // Manual focus at Value (put on the focus step) when it lies within the
     // camera's focus range; nothing otherwise.
-    void ManualFocus(int Value);
+    void ManualFocus(int Value) { FBinding.ManualFocus(Value); }
     // One-shot autofocus: manual focus at 250 (fitted to the range), then
     // automatic focus. ADelay is accepted and not used.
-    void Autofocus(unsigned ADelay);
+    void Autofocus(unsigned /*ADelay*/) { FBinding.Autofocus(); }
     // The focus range and the current focus (the default when the camera
     // cannot tell); the variables stay untouched without a focus control.
     void GetFocusRange(int &Amin, int &Amax, int &Avalue);
@@ -203,7 +195,7 @@ public:
     // starts again (in the chosen mode) when the dialog closes.
     void ShowDialog_Pin(QWidget *AOwner);
     // The bound camera's controls (null without a camera or controls).
-    TCameraControlsPtr CameraControls() const { return FControls; }
+    TCameraControlsPtr CameraControls() const { return FBinding.Controls(); }
 
     // ---- events (skipped when unassigned; raised on the UI thread) ----
     TNotifyEvent OnStartPreview;
@@ -220,7 +212,7 @@ public:
     TOnRecording OnRecording;
     TNotifyEvent OnError;
 
-    // ---- what other parts and tests reach ----
+    // ---- what other parts and tests reach (CustomVideoCap.cpp) ----
     // The frame grabber's callback object (its buffer feeds stills and recording).
     TSampleGrabberCB &GrabberCB() { return *FGrabberCB; }
     // The pipeline (null before Init).
@@ -235,6 +227,7 @@ public:
     void SetStageFactory(TStageFactory factory);
 
 protected:
+    // ---- input and painting (CustomVideoCapGeometry.cpp; event in CustomVideoCapPreview.cpp) ----
     bool event(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
@@ -243,49 +236,27 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
 
+    // ---- stills and recording (CustomVideoCapStill.cpp) ----
     // A frame was copied into the grabber buffer: stills take it from here.
     // (During a recording the recording takes every frame-ready message.)
     virtual void FrameReadyMessage(TSampleGrabberCB &cb);
-
     // The recordings: encoder, frame hand-over, clock and state.
     TRecordingSession &RecordSession() { return *FRecordSession; }
 
-    // ---- state ----
-    bool FFlipHorizontal = false, FFlipVertical = false, FGrayscale = false, FInvertColor = false;
-    float FZoom = 1.0f;
-    TVideoRotationType FVideoRotate = vrtNone;
-    bool FAspectRatio = false;
-    bool FMouseDown = false;
-    TPoint FMouseDownPos;
-    std::unique_ptr<TSampleGrabberCB> FGrabberCB = std::make_unique<TSampleGrabberCB>();
-    // The pipeline, its stages and run state, and the bound camera (declared
-    // after the grabber callback it feeds, so it goes first).
-    std::unique_ptr<TCaptureGraph> FCaptureGraph = std::make_unique<TCaptureGraph>(*FGrabberCB);
-    QPointer<TVideoWindow> FVideoWindow;
-    QString FVideoDeviceName;
-    std::vector<std::unique_ptr<TCapDeviceInfo>> FVideoDevicesList;
-    TPixelFormat FPixelFormat = pf24bit;
-    std::vector<TDeviceMode> FVStreamConf; // modes of the bound camera
-    TCaptureDevicePtr FmVideo;             // the camera to bind
-    TPoint FVideoPoint;
-    bool FEnableMouseEvent = true;
-    bool FSelectionMode = false;
-    TRect FSelectionRect;
-    QString FVideoCodec;
-    bool FWideMode = false;
-    QColor FBackgroundColor = Qt::black;
-    QString FRecordFilename;
-    int FRecordFrame = 20;
-
 private:
-    void SelectVideoDevice();
+    // ---- cameras (CustomVideoCap.cpp) ----
+    // Stops the preview and unbinds, then binds `device` (none for null).
+    void SelectVideoDevice(const TCaptureDevicePtr &device);
     void ReleaseGraph();
     int ControlOrMinusOne(TCameraControl AControl) const
     {
         return ControlValue(AControl).value_or(-1);
     }
     void ApplyCapability(int i);
-    // The preview lifecycle (CustomVideoCapPreview.cpp).
+    QSize PictureSize() const;
+    void Raise(const TNotifyEvent &e);
+
+    // ---- the preview lifecycle (CustomVideoCapPreview.cpp) ----
     void BindCaptureGraph();
     // Builds and plays the pipeline with the component's settings.
     bool RunGraph();
@@ -294,28 +265,47 @@ private:
     void DetachVideoWindow();
     void FirstFrame();
     void DeviceLost(bool beforeFirstFrame);
-    void Raise(const TNotifyEvent &e);
-    // Placement, selection and stills (CustomVideoCapGeometry.cpp,
-    // CustomVideoCapStill.cpp).
-    int ScaledWidth() const;
-    int ScaledHeight() const;
-    TRect ToPicturePixels(const TRect &r) const;
-    void SelectionDoneMessage(QEvent *e);
-    void StillRequestMessage();
-    void StillRequestDue(std::int64_t requestedAt);
-    void BindSnapshotButton();
-    // Recording (CustomVideoCapRecord.cpp).
-    void BindRecordSession();
     // Stops the pipeline without OnStopPreview; true when a running preview
     // stopped. A recording ends with it.
     bool StopRunning();
 
-    std::vector<TDeviceProviderPtr> FProviders;
-    // The bound camera's snapshot button, when it has one that can be read.
-    std::unique_ptr<TSnapshotButton> FSnapshotButton;
-    // The bound camera's controls.
-    TCameraControlsPtr FControls;
+    // ---- placement and selection (CustomVideoCapGeometry.cpp) ----
+    // The sizes the placement works on now.
+    TPictureArea Area() const;
+    void SelectionDoneMessage(QEvent *e);
+
+    // ---- stills (CustomVideoCapStill.cpp) ----
+    void StillRequestMessage();
+    void StillRequestDue(std::int64_t requestedAt);
+
+    // ---- recording (CustomVideoCapRecord.cpp) ----
+    void BindRecordSession();
+
+    // ---- parts ----
+    std::unique_ptr<TSampleGrabberCB> FGrabberCB = std::make_unique<TSampleGrabberCB>();
+    // The pipeline, its stages and run state, and the bound camera (declared
+    // after the grabber callback it feeds, so it goes first).
+    std::unique_ptr<TCaptureGraph> FCaptureGraph = std::make_unique<TCaptureGraph>(*FGrabberCB);
     // Declared after the grabber callback it reads from, so it goes first.
     std::unique_ptr<TRecordingSession> FRecordSession =
         std::make_unique<TRecordingSession>(*FGrabberCB);
+    // The camera list and what the bound camera offers; it binds through
+    // the pipeline, so it goes before it.
+    TCameraBinding FBinding{*FCaptureGraph};
+    TPictureGeometry FGeometry;
+
+    // ---- the widget's own state ----
+    QPointer<TVideoWindow> FVideoWindow;
+    bool FAspectRatio = false;
+    QColor FBackgroundColor = Qt::black;
+    bool FEnableMouseEvent = true;
+    // A drag selects instead of panning. (The grabber's SelectionMode is
+    // the tint, on only while a drag lasts.)
+    bool FSelectionMode = false;
+    // The still's part of the picture in selection mode, in picture pixels.
+    TRect FSelectionRect;
+    bool FMouseDown = false;
+    TPoint FMouseDownPos;
+    QString FRecordFilename;
+    int FRecordFrame = 20;
 };

@@ -1,6 +1,7 @@
-// Placement of the picture inside the capture component: the zoom and its
-// limits, centring and fitting, panning and the selection drag with the
-// mouse, the wheel, and the background around the picture.
+// Placement of the picture inside the capture component, the widget side:
+// the picture window moved and sized where TPictureGeometry puts the
+// picture, panning and the selection drag with the mouse, the wheel, and the
+// background around the picture.
 //
 // The picture window is a child widget moved and sized to (X, Y, SW, SH); it
 // may be far larger than the component and stand at negative positions. Mouse
@@ -16,31 +17,19 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
-#include <algorithm>
-#include <cmath>
 
 float TCustomVideoCap::MinZoom = 0.1f;
 
 namespace {
-
-constexpr float MaxZoom = 10.0f;
-// Zoom change of one wheel notch (120 units of wheel distance).
-constexpr double WheelStep = 0.04;
-
-// Round to the nearest integer, halves to the even neighbour.
-int Round(double v)
-{
-    return int(std::nearbyint(v));
-}
 
 QRect ToQRect(const TRect &r)
 {
     return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
 }
 
-TRect Normalised(TPoint a, QPoint b)
+TPoint ToPoint(QPoint p)
 {
-    return {std::min(a.X, b.x()), std::min(a.Y, b.y()), std::max(a.X, b.x()), std::max(a.Y, b.y())};
+    return {p.x(), p.y()};
 }
 
 // The selection-done message with its rectangle in picture pixels.
@@ -54,37 +43,11 @@ public:
     const TRect Rect;
 };
 
-// A position of a picture `scaled` long in a control `control` long that
-// leaves no gap at either edge of the control (for a picture at least as
-// long as the control).
-int NoGap(int pos, int scaled, int control)
-{
-    if (pos > 0)
-        pos = 0;
-    if (pos + scaled < control)
-        pos = control - scaled;
-    return pos;
-}
-
-// Position of the picture in one dimension while panning: centred when it
-// fits, otherwise moved by `delta` but never leaving a gap at either edge.
-int Panned(int pos, int delta, int scaled, int control)
-{
-    if (scaled < control)
-        return (control - scaled) / 2;
-    return NoGap(pos + delta, scaled, control);
-}
-
 } // namespace
 
-int TCustomVideoCap::ScaledWidth() const
+TPictureArea TCustomVideoCap::Area() const
 {
-    return Round(double(VideoWidth()) * double(FZoom));
-}
-
-int TCustomVideoCap::ScaledHeight() const
-{
-    return Round(double(VideoHeight()) * double(FZoom));
+    return {size(), PictureSize()};
 }
 
 void TCustomVideoCap::SetBackgroundColor(const QColor &Value)
@@ -98,16 +61,10 @@ void TCustomVideoCap::SetBackgroundColor(const QColor &Value)
 
 void TCustomVideoCap::ResizeWindow()
 {
-    const int sw = ScaledWidth(), sh = ScaledHeight();
-    int x = FVideoPoint.X, y = FVideoPoint.Y;
-    if (width() >= sw)
-        x = (width() - sw) / 2;
-    if (height() >= sh)
-        y = (height() - sh) / 2;
-    FVideoPoint = {x, y};
+    const TRect picture = FGeometry.Place(Area());
     if (FVideoWindow) {
         if (FAspectRatio)
-            FVideoWindow->setGeometry(x, y, sw, sh);
+            FVideoWindow->setGeometry(ToQRect(picture));
         else
             FVideoWindow->setGeometry(0, 0, width(), height());
     }
@@ -115,80 +72,38 @@ void TCustomVideoCap::ResizeWindow()
 
 void TCustomVideoCap::SetZoom(float Value)
 {
-    float z = Value;
-    if (!(z >= MinZoom)) // a value that is not a number too
-        z = MinZoom;
-    if (z > MaxZoom)
-        z = MaxZoom;
-    const int cw = width(), ch = height();
-    const int ow = ScaledWidth(), oh = ScaledHeight();
-    const bool zoomingOut = z < FZoom;
-    const TRect old{FVideoPoint.X, FVideoPoint.Y, FVideoPoint.X + ow, FVideoPoint.Y + oh};
-
-    FZoom = z;
-    const int sw = ScaledWidth(), sh = ScaledHeight();
-    const auto place = [](int pos, int scaled, int before, int control) {
-        if (scaled <= control)
-            return (control - scaled) / 2;
-        return NoGap(pos - (scaled - before) / 2, scaled, control); // keep the centre
-    };
-    const int x = place(FVideoPoint.X, sw, ow, cw);
-    const int y = place(FVideoPoint.Y, sh, oh, ch);
-    FVideoPoint = {x, y};
+    const std::vector<TRect> uncovered = FGeometry.SetZoom(Value, MinZoom, Area());
     Raise(OnChangeZoom);
     ResizeWindow();
-
-    if (!zoomingOut || old.IsEmpty())
-        return;
-    const QRect control(0, 0, cw, ch);
-    const TRect now{x, y, x + sw, y + sh};
-    if (ToQRect(now).intersected(control) == control)
-        return;
-    // The bands of the old picture that the new one no longer covers.
-    const TRect bands[] = {{old.Left, old.Top, old.Right, now.Top},
-                           {old.Left, now.Bottom, old.Right, old.Bottom},
-                           {old.Left, old.Top, now.Left, old.Bottom},
-                           {now.Right, old.Top, old.Right, old.Bottom}};
-    for (const TRect &band : bands) {
-        const QRect r = ToQRect(band).intersected(control);
-        if (!band.IsEmpty() && !r.isEmpty())
-            CustomInvalidate({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-    }
+    for (const TRect &band : uncovered)
+        CustomInvalidate(band);
 }
 
 void TCustomVideoCap::SetWideMOde(bool Value)
 {
-    FWideMode = Value;
-    const int vw = VideoWidth(), vh = VideoHeight();
-    // A control with no width (height) yet, not laid out, gives no limit: a
-    // zoom of 0 would divide the selection by zero. The previous limit stays.
-    if (Value && vw != 0 && width() > 0)
-        MinZoom = float(double(width()) / double(vw));
-    else if (!Value && vh != 0 && height() > 0)
-        MinZoom = float(double(height()) / double(vh));
+    FGeometry.SetWideMode(Value);
+    // A control not laid out yet keeps the previous limit.
+    if (const std::optional<float> limit = FGeometry.FitLimit(Area()))
+        MinZoom = *limit;
     SetZoom(-1.0f);
 }
 
 void TCustomVideoCap::FitHeight()
 {
-    if (VideoHeight() != 0)
-        SetZoom(float(double(height()) / double(VideoHeight())));
+    if (const std::optional<float> zoom = TPictureGeometry::FitHeightZoom(Area()))
+        SetZoom(*zoom);
 }
 
 void TCustomVideoCap::FitWidth()
 {
-    if (VideoWidth() != 0)
-        SetZoom(float(double(width()) / double(VideoWidth())));
+    if (const std::optional<float> zoom = TPictureGeometry::FitWidthZoom(Area()))
+        SetZoom(*zoom);
 }
 
 void TCustomVideoCap::FitScreen()
 {
-    const int vw = VideoWidth(), vh = VideoHeight();
-    if (vw != 0 && vh != 0) {
-        const double byWidth = double(width()) / double(vw);
-        const double byHeight = double(height()) / double(vh);
-        SetZoom(float(byWidth >= byHeight ? byHeight : byWidth));
-    }
+    if (const std::optional<float> zoom = TPictureGeometry::FitScreenZoom(Area()))
+        SetZoom(*zoom);
     // The flag only: the rectangles keep their values.
     FSelectionMode = false;
     Raise(OnChangeFilter);
@@ -196,12 +111,7 @@ void TCustomVideoCap::FitScreen()
 
 void TCustomVideoCap::Centre()
 {
-    // From the unscaled size: a dimension in which the scaled picture is
-    // larger than the control keeps this position, moved only as far as it
-    // takes to leave no gap beside the picture (a picture zoomed out below
-    // its own size would otherwise end short of the control's edge).
-    FVideoPoint = {NoGap(width() / 2 - VideoWidth() / 2, ScaledWidth(), width()),
-                   NoGap(height() / 2 - VideoHeight() / 2, ScaledHeight(), height())};
+    FGeometry.Centre(Area());
     ResizeWindow();
     CustomInvalidate();
 }
@@ -244,17 +154,6 @@ void TCustomVideoCap::resizeEvent(QResizeEvent *e)
 
 // ---- mouse ----
 
-TRect TCustomVideoCap::ToPicturePixels(const TRect &r) const
-{
-    const float k = 1.0f / FZoom;
-    TRect p;
-    p.Left = Round(double(r.Left - FVideoPoint.X) * double(k));
-    p.Top = Round(double(r.Top - FVideoPoint.Y) * double(k));
-    p.Right = p.Left + Round(double(r.Right - r.Left) * double(k));
-    p.Bottom = p.Top + Round(double(r.Bottom - r.Top) * double(k));
-    return p;
-}
-
 void TCustomVideoCap::mousePressEvent(QMouseEvent *e)
 {
     if (!FEnableMouseEvent) {
@@ -263,8 +162,7 @@ void TCustomVideoCap::mousePressEvent(QMouseEvent *e)
     }
     setFocus(Qt::MouseFocusReason);
     FMouseDown = e->button() == Qt::LeftButton;
-    const QPoint pos = e->position().toPoint();
-    FMouseDownPos = {pos.x(), pos.y()};
+    FMouseDownPos = ToPoint(e->position().toPoint());
     if (FVideoWindow && FMouseDown && FSelectionMode) {
         FGrabberCB->SetSelectionRect({});
         FGrabberCB->SetSelectionMode(true);
@@ -277,20 +175,15 @@ void TCustomVideoCap::mouseMoveEvent(QMouseEvent *e)
         e->ignore();
         return;
     }
-    const QPoint pos = e->position().toPoint();
+    const TPoint pos = ToPoint(e->position().toPoint());
     if (FSelectionMode) {
         if (FVideoWindow)
-            FGrabberCB->SetSelectionRect(ToPicturePixels(Normalised(FMouseDownPos, pos)));
+            FGrabberCB->SetSelectionRect(FGeometry.Selection(FMouseDownPos, pos));
         return;
     }
-    const int sw = ScaledWidth(), sh = ScaledHeight();
-    const TPoint moved{Panned(FVideoPoint.X, pos.x() - FMouseDownPos.X, sw, width()),
-                       Panned(FVideoPoint.Y, pos.y() - FMouseDownPos.Y, sh, height())};
-    if (moved != FVideoPoint) {
-        FVideoPoint = moved;
+    if (FGeometry.Pan({pos.X - FMouseDownPos.X, pos.Y - FMouseDownPos.Y}, Area()))
         ResizeWindow();
-    }
-    FMouseDownPos = {pos.x(), pos.y()};
+    FMouseDownPos = pos;
 }
 
 void TCustomVideoCap::mouseReleaseEvent(QMouseEvent *e)
@@ -301,7 +194,7 @@ void TCustomVideoCap::mouseReleaseEvent(QMouseEvent *e)
     }
     if (FSelectionMode && FMouseDown && FVideoWindow) {
         FGrabberCB->SetSelectionMode(false);
-        const TRect selected = ToPicturePixels(Normalised(FMouseDownPos, e->position().toPoint()));
+        const TRect selected = FGeometry.Selection(FMouseDownPos, ToPoint(e->position().toPoint()));
         QCoreApplication::postEvent(this, new TSelectionDoneEvent(selected));
     }
     FMouseDown = false;
@@ -321,5 +214,5 @@ void TCustomVideoCap::wheelEvent(QWheelEvent *e)
     const int d = e->angleDelta().y();
     if (!FEnableMouseEvent || d == 0)
         return;
-    SetZoom(float(double(FZoom) + double(d) / 120.0 * WheelStep));
+    SetZoom(FGeometry.WheelZoom(d));
 }

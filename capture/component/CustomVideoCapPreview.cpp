@@ -3,9 +3,6 @@
 // for its frames and turns the pipeline's events into the component's.
 #include "capture/component/CustomVideoCap.h"
 #include "capture/component/VideoWindow.h"
-#include "capture/devices/CaptureLog.h"
-
-#include <QCoreApplication>
 
 void TCustomVideoCap::BindCaptureGraph()
 {
@@ -46,15 +43,11 @@ void TCustomVideoCap::DetachVideoWindow()
 
 bool TCustomVideoCap::RunGraph()
 {
-    FGrabberCB->SetGrayscale(FGrayscale);
-    FGrabberCB->SetInvertColor(FInvertColor);
-    FGrabberCB->SetFlipHorz(FFlipHorizontal);
-    FGrabberCB->SetFlipVert(FFlipVertical);
-    FCaptureGraph->SetPixelFormat(FPixelFormat);
-    FCaptureGraph->SetRotation(FVideoRotate);
+    // The effects (grabber), the rotation and the pixel format (pipeline)
+    // are where the run reads them.
     if (!FCaptureGraph->Start())
         return false;
-    FGrabberCB->SetVideoSize(QSize(VideoWidth(), VideoHeight()));
+    FGrabberCB->SetVideoSize(PictureSize());
     return true;
 }
 
@@ -88,7 +81,7 @@ bool TCustomVideoCap::StopRunning()
         if (!FCaptureGraph->Stop())
             return false;
         SetSelectionMode(false);
-        FZoom = 1.0f;
+        FGeometry.ResetZoom();
         stopped = true;
     }
     FCaptureGraph->TearDown();
@@ -120,7 +113,8 @@ void TCustomVideoCap::RestartPreview()
 
 void TCustomVideoCap::SetVideoRotate(TVideoRotationType Value)
 {
-    FVideoRotate = Value;
+    // Read when the pipeline is built: the restart applies it.
+    FCaptureGraph->SetRotation(Value);
     RestartPreview();
 }
 
@@ -151,7 +145,7 @@ bool TCustomVideoCap::event(QEvent *e)
 
 void TCustomVideoCap::FirstFrame()
 {
-    SetWideMOde(FWideMode); // fits the picture to the control
+    SetWideMOde(WideMOde()); // fits the picture to the control
     Raise(Recording() ? OnStartRecord : OnStartPreview);
 }
 

@@ -24,10 +24,10 @@ bool TCustomVideoCap::StartRecord()
     if (!FRecordSession->EncoderLoaded())
         return false;
     StopPreview();
-    // Recordings never carry the picture effects or a rotation; the pipeline
-    // built below takes these values.
-    FFlipHorizontal = FFlipVertical = FGrayscale = FInvertColor = false;
-    FVideoRotate = vrtNone;
+    // Recordings never carry the picture effects or a rotation; the preview
+    // after the recording has none either until they are set again.
+    FGrabberCB->SwitchEffectsOff();
+    FCaptureGraph->SetRotation(vrtNone);
 
     try {
         if (!RunGraph())

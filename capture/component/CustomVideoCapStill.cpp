@@ -6,21 +6,16 @@
 // message.
 #include "capture/component/BgrToRgb32.h"
 #include "capture/component/CustomVideoCap.h"
-#include "capture/component/VideoWindow.h"
 #include "capture/devices/CaptureLog.h"
-#include "capture/devices/SnapshotButton.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
 namespace {
 
-// How long the still-request waits between OnCaptureEvent and the request.
-constexpr std::int64_t StillRequestDelayMs = 1000;
-
 // The grabbed frame (top-down BGR rows, BufferStride bytes apart) as an
 // upright 32-bit image of its own; null when the buffer holds no whole frame.
+// The caller holds the buffer's lock.
 QImage StillFromBuffer(const TSampleGrabberCB &cb)
 {
     const int w = cb.BufferWidth(), h = cb.BufferHeight(), stride = cb.BufferStride();
@@ -93,21 +88,6 @@ QImage TCustomVideoCap::CaptureWindow()
 
 // ---- the camera's snapshot button ----
 
-void TCustomVideoCap::BindSnapshotButton()
-{
-    FSnapshotButton.reset();
-    const TCaptureDevicePtr &bound = FCaptureGraph->Device();
-    if (!bound)
-        return;
-    const int fd = bound->OpenSnapshotButton();
-    if (fd < 0)
-        return;
-    FSnapshotButton = std::make_unique<TSnapshotButton>(fd);
-    FSnapshotButton->OnPress = [this] {
-        QCoreApplication::postEvent(this, new QEvent(QEvent::Type(WM_STILLREQUEST)));
-    };
-}
-
 void TCustomVideoCap::StillRequestMessage()
 {
     // A press while no picture runs, or while recording, would leave the
@@ -125,7 +105,7 @@ void TCustomVideoCap::StillRequestDue(std::int64_t requestedAt)
 {
     QElapsedTimer clock;
     clock.start();
-    const std::int64_t left = requestedAt + StillRequestDelayMs - clock.msecsSinceReference();
+    const std::int64_t left = requestedAt + SnapshotButtonDelayMs - clock.msecsSinceReference();
     if (left > 0) {
         QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, this,
                            [this, requestedAt] { StillRequestDue(requestedAt); });

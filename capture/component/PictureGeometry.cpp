@@ -71,10 +71,10 @@ TRect TPictureGeometry::Place(const TPictureArea &area)
     const QSize scaled = Scaled(area.Picture);
     const QSize control = area.Control;
     if (control.width() >= scaled.width())
-        FPosition.X = (control.width() - scaled.width()) / 2;
+        FVideoPoint.X = (control.width() - scaled.width()) / 2;
     if (control.height() >= scaled.height())
-        FPosition.Y = (control.height() - scaled.height()) / 2;
-    return At(FPosition, scaled);
+        FVideoPoint.Y = (control.height() - scaled.height()) / 2;
+    return At(FVideoPoint, scaled);
 }
 
 std::vector<TRect> TPictureGeometry::SetZoom(float value, float minZoom, const TPictureArea &area)
@@ -87,15 +87,15 @@ std::vector<TRect> TPictureGeometry::SetZoom(float value, float minZoom, const T
     const QSize control = area.Control;
     const QSize before = Scaled(area.Picture);
     const bool zoomingOut = z < FZoom;
-    const TRect old = At(FPosition, before);
+    const TRect old = At(FVideoPoint, before);
 
     FZoom = z;
     const QSize scaled = Scaled(area.Picture);
-    FPosition = {Zoomed(FPosition.X, scaled.width(), before.width(), control.width()),
-                 Zoomed(FPosition.Y, scaled.height(), before.height(), control.height())};
+    FVideoPoint = {Zoomed(FVideoPoint.X, scaled.width(), before.width(), control.width()),
+                   Zoomed(FVideoPoint.Y, scaled.height(), before.height(), control.height())};
 
     const TRect bounds{0, 0, control.width(), control.height()};
-    const TRect now = At(FPosition, scaled);
+    const TRect now = At(FVideoPoint, scaled);
     if (!zoomingOut || old.IsEmpty() || bounds.IsEmpty() || Intersected(now, bounds) == bounds)
         return {};
     // The bands of the old picture that the new one no longer covers.
@@ -159,18 +159,18 @@ void TPictureGeometry::Centre(const TPictureArea &area)
     // otherwise end short of the control's edge.
     const QSize scaled = Scaled(area.Picture);
     const int cw = area.Control.width(), ch = area.Control.height();
-    FPosition = {NoGap(cw / 2 - area.Picture.width() / 2, scaled.width(), cw),
-                 NoGap(ch / 2 - area.Picture.height() / 2, scaled.height(), ch)};
+    FVideoPoint = {NoGap(cw / 2 - area.Picture.width() / 2, scaled.width(), cw),
+                   NoGap(ch / 2 - area.Picture.height() / 2, scaled.height(), ch)};
 }
 
 bool TPictureGeometry::Pan(TPoint delta, const TPictureArea &area)
 {
     const QSize scaled = Scaled(area.Picture);
-    const TPoint moved{Panned(FPosition.X, delta.X, scaled.width(), area.Control.width()),
-                       Panned(FPosition.Y, delta.Y, scaled.height(), area.Control.height())};
-    if (moved == FPosition)
+    const TPoint moved{Panned(FVideoPoint.X, delta.X, scaled.width(), area.Control.width()),
+                       Panned(FVideoPoint.Y, delta.Y, scaled.height(), area.Control.height())};
+    if (moved == FVideoPoint)
         return false;
-    FPosition = moved;
+    FVideoPoint = moved;
     return true;
 }
 
@@ -178,8 +178,8 @@ TRect TPictureGeometry::ToPicturePixels(const TRect &r) const
 {
     const float k = 1.0f / FZoom;
     TRect p;
-    p.Left = Round(double(r.Left - FPosition.X) * double(k));
-    p.Top = Round(double(r.Top - FPosition.Y) * double(k));
+    p.Left = Round(double(r.Left - FVideoPoint.X) * double(k));
+    p.Top = Round(double(r.Top - FVideoPoint.Y) * double(k));
     p.Right = p.Left + Round(double(r.Right - r.Left) * double(k));
     p.Bottom = p.Top + Round(double(r.Bottom - r.Top) * double(k));
     return p;

@@ -41,8 +41,8 @@ public:
     // Back to zoom 1 as a stopped preview has it; the position is not moved.
     void ResetZoom() { FZoom = 1.0f; }
     // The picture's top-left corner in the control; it may be negative.
-    TPoint Position() const { return FPosition; }
-    void SetPosition(TPoint p) { FPosition = p; }
+    TPoint Position() const { return FVideoPoint; }
+    void SetPosition(TPoint p) { FVideoPoint = p; }
     // Wide (16:9) fitting goes by the width, otherwise (4:3) by the height.
     bool WideMode() const { return FWideMode; }
     void SetWideMode(bool value) { FWideMode = value; }
@@ -92,6 +92,6 @@ public:
 
 private:
     float FZoom = 1.0f;
-    TPoint FPosition;
+    TPoint FVideoPoint;
     bool FWideMode = false;
 };

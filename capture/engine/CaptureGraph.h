@@ -62,7 +62,11 @@ public:
     // Creates each stage; a stage whose factory returns null fails the build
     // as a missing plugin does.
     void SetStageFactory(TStageFactory factory) { FStageFactory = std::move(factory); }
+    // The format the grabber demands and the rotation of the picture; the
+    // pipeline is the one place that holds them, and a build reads them.
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat value) { FPixelFormat = value; }
+    TVideoRotationType Rotation() const { return FRotation; }
     void SetRotation(TVideoRotationType value) { FRotation = value; }
     // Called at the end of each build for the renderer's sink (null: frames
     // are dropped), and when the run's stages go, once no frame reaches the

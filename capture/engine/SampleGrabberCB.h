@@ -111,6 +111,8 @@ public:
     }
     bool IsCurrentGrab(std::uint32_t generation) const { return generation == FGrabState >> 1; }
 
+    // The picture effects: the grabber is the one place that holds them.
+    // Each is read afresh for every frame.
     bool InvertColor() const { return FInvertColor; }
     void SetInvertColor(bool v) { FInvertColor = v; }
     bool Grayscale() const { return FGrayscale; }
@@ -119,6 +121,8 @@ public:
     void SetFlipHorz(bool v) { FFlipHorz = v; }
     bool FlipVert() const { return FFlipVert; }
     void SetFlipVert(bool v) { FFlipVert = v; }
+    // Invert, grayscale and both flips off (a recording carries none).
+    void SwitchEffectsOff() { FInvertColor = FGrayscale = FFlipHorz = FFlipVert = false; }
     // The rectangle tinted while SelectionMode is set, in picture pixels from
     // the top-left corner (Right and Bottom exclusive).
     TRect SelectionRect() const;
