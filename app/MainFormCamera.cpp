@@ -2,7 +2,7 @@
 // device path, following cameras that come and go.
 #include "app/CameraSelect.h"
 #include "app/MainForm.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/CameraDiscovery.h"
 #include "support/Language.h"
 

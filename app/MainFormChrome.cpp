@@ -4,7 +4,7 @@
 // states map to the compositor's maximised, normal and full-screen states.
 #include "app/MainForm.h"
 #include "app/MainGlyphs.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/GlyphButton.h"
 #include "scene/ImageButton.h"
 

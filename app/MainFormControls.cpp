@@ -5,7 +5,7 @@
 #include "app/DrawingPopups.h"
 #include "app/MainForm.h"
 #include "app/MainGlyphs.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/CalloutPopup.h"
 #include "scene/GlyphButton.h"
 #include "scene/GradientPanel.h"

@@ -2,7 +2,7 @@
 // area, the picture the preview area shows, the buttons the popups open from.
 #include "app/MainForm.h"
 #include "app/VclPanel.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/ImageViewer.h"
 

@@ -2,7 +2,7 @@
 // from the numbers of MenuTable.h, and the work areas below it.
 #include "app/MainForm.h"
 #include "app/VclPanel.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/GlyphButton.h"
 #include "scene/GradientPanel.h"
 #include "scene/ImageButton.h"

@@ -7,7 +7,7 @@
 #include "app/PreviewRules.h"
 #include "app/dialogs/InfoForm.h"
 #include "app/dialogs/SettingForm.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "scene/ImageButton.h"
 #include "scene/ImageViewer.h"
 #include "scene/NoticePanel.h"

@@ -4,7 +4,7 @@
 #include "app/AppLog.h"
 #include "app/PreviewCommands.h"
 #include "app/PreviewRules.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/Config.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "app/FileNames.h"
 #include "app/PreviewCommands.h"
 #include "app/PreviewRules.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/Config.h"
 #include "support/Language.h"
 
@@ -92,7 +92,7 @@ void TPreviewCommands::CaptureEvent()
     // after its delay.
     FView.ShowCapturing(true);
     FStillPending = true;
-    ArmStillTimeout(SnapshotButtonDelayMs + StillTimeoutMs);
+    ArmStillTimeout(TCustomVideoCap::SnapshotButtonDelayMs + StillTimeoutMs);
 }
 
 void TPreviewCommands::CapturedEvent(const QImage &Image)

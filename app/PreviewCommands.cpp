@@ -6,7 +6,7 @@
 
 #include "app/AppLog.h"
 #include "app/PreviewRules.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 #include "support/Config.h"
 #include "support/Language.h"
 

@@ -16,7 +16,7 @@
 
 #include "app/MainView.h"
 #include "app/MenuTags.h"
-#include "capture/CaptureTypes.h"
+#include "capture/devices/CaptureTypes.h"
 #include "support/Common.h"
 
 #include <QObject>
@@ -36,9 +36,6 @@ public:
     // A still that has not arrived this long after it was asked for is given
     // up: the notice goes and, in full screen, the menu comes back.
     static constexpr int StillTimeoutMs = 3000;
-    // The camera's snapshot button asks for its still this long after it
-    // announced it (OnCaptureEvent).
-    static constexpr int SnapshotButtonDelayMs = 1000;
     // What the autofocus command gives the camera to settle.
     static constexpr unsigned AutofocusDelayMs = 5000;
 

@@ -1,6 +1,6 @@
 #include "app/PreviewRules.h"
 
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 
 #include <QFileInfo>
 #include <algorithm>

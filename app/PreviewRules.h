@@ -5,7 +5,7 @@
 // steps and the file kinds the load command accepts.
 
 #include "app/MainView.h"
-#include "capture/CaptureTypes.h"
+#include "capture/devices/CaptureTypes.h"
 #include "support/Common.h"
 
 #include <QString>

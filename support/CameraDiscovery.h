@@ -10,7 +10,7 @@
 // name another device: the chosen camera is bound by its device path
 // (SelectedCameraPath), the index is kept for display and compatibility.
 
-#include "capture/CaptureDevice.h"
+#include "capture/devices/CaptureDevice.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "support/ComponentUSB.h"
 
-#include "capture/SimulatedCamera.h"
+#include "capture/devices/SimulatedCamera.h"
 #include "support/Logging.h"
 
 #include <QFileInfo>

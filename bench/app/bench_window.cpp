@@ -13,9 +13,9 @@
 #include "app/MainForm.h"
 #include "app/ProgramModules.h"
 #include "app/SingleInstance.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/SimulatedCamera.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/component/VideoWindow.h"
+#include "capture/devices/SimulatedCamera.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "ReplayCamera.h"
 
-#include "capture/GstHandles.h"
+#include "capture/devices/GstHandles.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>

@@ -4,7 +4,7 @@
 // again at a steady rate, so that a figure holds no encoding cost of a
 // camera: the frame is encoded once, before anything is measured.
 
-#include "capture/CaptureDevice.h"
+#include "capture/devices/CaptureDevice.h"
 
 #include <QString>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // of the effects over median time of the copy; the aim for all effects is at
 // most 2).
 #include "BenchSupport.h"
-#include "capture/PixelEffects.h"
-#include "capture/PixelKernels.h"
+#include "capture/engine/PixelEffects.h"
+#include "capture/engine/kernels/PixelKernels.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -12,9 +12,9 @@
 // frame), and the UI thread's share, the frame-ready handler that builds the
 // upright 32-bit image, against a plain copy of the frame's bytes.
 #include "BenchSupport.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/SimulatedCamera.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/component/VideoWindow.h"
+#include "capture/devices/SimulatedCamera.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

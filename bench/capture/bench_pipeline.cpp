@@ -15,9 +15,9 @@
 // shown), cores (processor seconds per second) and cpu_vs_plain_stages.
 #include "BenchSupport.h"
 #include "ReplayCamera.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/GstHandles.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/devices/GstHandles.h"
+#include "capture/devices/SimulatedCamera.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,9 +8,9 @@
 //   machine load. Counters: core shares (processor seconds per second, all
 //   threads) and their difference, the recording's added load.
 #include "BenchSupport.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/RecordFrameCopy.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/devices/SimulatedCamera.h"
+#include "capture/engine/RecordFrameCopy.h"
 
 #include <QApplication>
 #include <QDir>

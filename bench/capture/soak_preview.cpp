@@ -4,9 +4,9 @@
 // column. Not a test: run it by hand (see the README).
 //
 //   soak_preview [--minutes M] [--report-seconds S] [--toggle-ms T] [--mode WxH]
-#include "capture/CustomVideoCap.h"
-#include "capture/SimulatedCamera.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/component/VideoWindow.h"
+#include "capture/devices/SimulatedCamera.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

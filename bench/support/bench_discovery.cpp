@@ -11,8 +11,8 @@
 //
 // Aim: a few milliseconds for ten devices, with no stream started.
 #include "BenchSupport.h"
-#include "capture/SimulatedCamera.h"
-#include "capture/V4l2Provider.h"
+#include "capture/devices/SimulatedCamera.h"
+#include "capture/devices/V4l2Provider.h"
 #include "support/CameraDiscovery.h"
 
 #include <QCoreApplication>

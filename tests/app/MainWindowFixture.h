@@ -8,9 +8,9 @@
 #include "TempHome.h"
 #include "app/MainForm.h"
 #include "app/ProgramModules.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/SimulatedCamera.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/component/VideoWindow.h"
+#include "capture/devices/SimulatedCamera.h"
 #include "support/CameraDiscovery.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "TempHome.h"
 #include "TestMainView.h"
 #include "app/PreviewCommands.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 #include "encoding/FFEncoder.h"
 #include "support/Common.h"
 #include "support/Config.h"

@@ -7,8 +7,8 @@
 #include "app/ProgramModules.h"
 #include "app/dialogs/InfoForm.h"
 #include "app/dialogs/SettingForm.h"
-#include "capture/CustomVideoCap.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/component/VideoWindow.h"
 #include "scene/ImageButton.h"
 #include "scene/ResolutionPopup.h"
 

@@ -2,7 +2,7 @@
 // resolution list, the rotation cycle, the image viewer's scale and the file
 // kinds of the load command.
 #include "app/PreviewRules.h"
-#include "capture/CustomVideoCap.h"
+#include "capture/component/CustomVideoCap.h"
 
 #include <gtest/gtest.h>
 

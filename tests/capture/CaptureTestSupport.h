@@ -3,9 +3,9 @@
 // Helpers of the capture tests: simulated cameras, a component bound to one,
 // waiting on the event loop, the capture log, and grabbed frames.
 
-#include "capture/CustomVideoCap.h"
-#include "capture/PixelEffects.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/component/CustomVideoCap.h"
+#include "capture/devices/SimulatedCamera.h"
+#include "capture/engine/PixelEffects.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -158,11 +158,10 @@ protected:
     void FrameReadyMessage(TSampleGrabberCB &cb) override
     {
         ++FrameReadyCount;
-        cb.DisableBufferAccess();
+        const TSampleGrabberCB::TBufferAccess access(cb);
         LastGrab.Width = cb.BufferWidth();
         LastGrab.Height = cb.BufferHeight();
         LastGrab.Stride = cb.BufferStride();
         LastGrab.Bytes.assign(cb.Buffer(), cb.Buffer() + cb.BufferLength());
-        cb.EnableBufferAccess();
     }
 };

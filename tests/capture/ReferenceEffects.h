@@ -2,7 +2,7 @@
 
 // A plain reference of the grabber's effects for the tests.
 
-#include "capture/PixelEffects.h"
+#include "capture/engine/PixelEffects.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,9 +4,9 @@
 // offscreen.
 #include "CaptureTestSupport.h"
 #include "Screenshot.h"
-#include "capture/CameraControlsDialog.h"
-#include "capture/CaptureModesDialog.h"
-#include "capture/V4l2Controls.h"
+#include "capture/component/CameraControlsDialog.h"
+#include "capture/component/CaptureModesDialog.h"
+#include "capture/devices/V4l2Controls.h"
 
 #include <QApplication>
 #include <QCheckBox>

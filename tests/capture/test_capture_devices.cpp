@@ -1,7 +1,7 @@
 // The camera list, the mode list and the choice of a mode, on simulated
 // cameras (no streaming).
 #include "CaptureTestSupport.h"
-#include "capture/ModeText.h"
+#include "capture/devices/ModeText.h"
 
 namespace {
 
@@ -137,8 +137,12 @@ TEST_F(Devices, VideoSizeFollowsTheRotation)
     cap.SetStageFactory([](const char *, const char *) -> GstElement * { return nullptr; });
     for (const Case &c : cases) {
         cap.SetVideoRotate(c.Rotation);
+        EXPECT_EQ(cap.VideoRotate(), c.Rotation);
         EXPECT_EQ(cap.VideoWidth(), c.W) << int(c.Rotation);
         EXPECT_EQ(cap.VideoHeight(), c.H) << int(c.Rotation);
+        // The mode in use stays as the camera sends it.
+        EXPECT_EQ(cap.CaptureMode().Width, 1600) << int(c.Rotation);
+        EXPECT_EQ(cap.CaptureMode().Height, 1200) << int(c.Rotation);
     }
 }
 

@@ -1,9 +1,11 @@
-// Placement of the picture: zoom limits and rounding, the two fitting modes,
-// centring, fitting, panning and selecting with real mouse events through the
-// window system, the wheel, and the background around the picture, checked
-// in what the window really shows.
+// Placement of the picture through the component, end to end: the picture
+// window where the placement puts it, zoom limits and the two fitting modes
+// with the component's zoom limit, centring, fitting, panning and selecting
+// with real mouse events through the window system, the wheel, and the
+// background around the picture, checked in what the window really shows.
+// The arithmetic itself, case by case, is in test_picture_geometry.cpp.
 #include "CaptureTestSupport.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -141,18 +143,10 @@ TEST_F(Geometry, ZoomWritesAreLimited)
         float MinZoom, Written, Expected;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
+    // The lower limit is the component's MinZoom; every write is announced.
     const Case cases[] = {
-        {0.1f, 0.05f, 0.1f},
-        {0.1f, 12.0f, 10.0f},
-        {0.1f, -1.0f, 0.1f},
-        {0.1f, nan, 0.1f},
-        {0.1f, 2.5f, 2.5f},
-        {0.1f, 10.0f, 10.0f},
-        {0.5f, 0.25f, 0.5f},
-        {0.1f, 0.1f, 0.1f},
-        // The upper limit is applied last: it wins over a minimum above it.
-        {12.0f, 1.0f, 10.0f},
-        {12.0f, nan, 10.0f},
+        {0.1f, 0.05f, 0.1f}, {0.1f, 12.0f, 10.0f}, {0.5f, 0.25f, 0.5f},
+        {0.1f, nan, 0.1f},   {0.1f, 2.5f, 2.5f},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "MinZoom " << c.MinZoom << ", written " << c.Written);
@@ -289,15 +283,8 @@ TEST_F(Geometry, ZoomKeepsThePicturesCentre)
     const Case cases[] = {
         // 1600 -> 1760 wide: X = -300 - 80; 1200 -> 1320 high: Y = -300 - 60.
         {1.0f, {-300, -300}, 1.1f, {-380, -360, 1760, 1320}},
-        // Zooming out at the left edge: the centre would leave a gap on the
-        // left, so the picture stays at 0; a gap on the right is closed.
-        {2.0f, {0, 0}, 1.0f, {0, 0, 1600, 1200}},
-        {2.0f, {-2200, -1800}, 1.0f, {-600, -600, 1600, 1200}},
         // A picture that fits is centred.
         {1.0f, {-300, -300}, 0.5f, {100, 0, 800, 600}},
-        // Halves of the rounding go to the even neighbour: 1600 x 1.0078125
-        // is 1612.5, which rounds to 1612 (1200 x 1.0078125 = 1209.375).
-        {1.0f, {-300, -300}, 1.0078125f, {-306, -304, 1612, 1209}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.From << " -> " << c.To);
@@ -319,10 +306,7 @@ TEST_F(Geometry, TheWheelZoomsByFourHundredthsANotch)
         float Expected;
     };
     const Case cases[] = {
-        {1.0f, 120, 1.04f},  {1.0f, -120, 0.96f},
-        {1.0f, 240, 1.08f},  {1.0f, 60, 1.02f}, // half a notch (a fine wheel)
-        {0.52f, -120, 0.5f},                    // not below the fit
-        {9.98f, 120, 10.0f},
+        {1.0f, 120, 1.04f}, {1.0f, -120, 0.96f}, {0.52f, -120, 0.5f}, // not below the fit
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.From << " by " << c.Delta);
@@ -347,11 +331,8 @@ TEST_F(Geometry, PanningStopsAtTheEdges)
     const Case cases[] = {
         // At zoom 2 the picture is 3200 x 2400: it follows the mouse.
         {2.0f, {-100, -50}, {500, 300}, {450, 280}, {-150, -70}},
-        {2.0f, {-100, -50}, {900, 500}, {10, 10}, {-990, -540}},
         // Its left and top edges never come right of or below the control's.
         {2.0f, {-100, -50}, {200, 200}, {900, 500}, {0, 0}},
-        // Its right and bottom edges never come left of or above the control's.
-        {2.0f, {-2000, -1700}, {900, 500}, {10, 10}, {-2200, -1800}},
         // At the 4:3 fit the picture is as high as the control and narrower:
         // centred across whatever the drag, and it cannot move up or down.
         {0.5f, {100, 0}, {500, 300}, {800, 550}, {100, 0}},

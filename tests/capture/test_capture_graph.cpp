@@ -1,10 +1,10 @@
 // The capture pipeline on its own, without the component or any widget, on a
 // simulated camera through the real stages: start, first frame, stop and
 // restart, a run without a picture sink, lost cameras and a refused mode.
-#include "capture/CaptureGraph.h"
-#include "capture/SampleGrabberCB.h"
-#include "capture/SampleSink.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/devices/SimulatedCamera.h"
+#include "capture/engine/CaptureGraph.h"
+#include "capture/engine/SampleGrabberCB.h"
+#include "capture/engine/SampleSink.h"
 
 #include <QTest>
 #include <atomic>
@@ -68,9 +68,8 @@ protected:
             Pipeline.Stop();
         };
         Pipeline.OnFrameReady = [this](TSampleGrabberCB &cb) {
-            cb.DisableBufferAccess();
+            const TSampleGrabberCB::TBufferAccess access(cb);
             ReadyBytes = cb.BufferLength();
-            cb.EnableBufferAccess();
             ++Ready;
         };
     }

@@ -4,7 +4,7 @@
 // grabbed frames.
 #include "CaptureTestSupport.h"
 #include "ReferenceEffects.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QImage>
 #include <chrono>
@@ -489,10 +489,28 @@ TEST_F(Pipeline, EffectsActOnTheRealFrames)
 
 TEST_F(Pipeline, MirrorsWrittenWhileStoppedReachTheNextBuild)
 {
-    Cap.SetHorizontal(true);
-    EXPECT_FALSE(Cap.GrabberCB().FlipHorz()); // no pipeline yet
     ASSERT_TRUE(StartAndWaitForPicture());
+    TGrabbed plain;
+    ASSERT_TRUE(Cap.Grab(plain));
+    Cap.StopPreview();
+
+    // Written while no pipeline runs: read back at once, held by the grabber.
+    Cap.SetHorizontal(true);
+    Cap.SetVertical(true);
+    EXPECT_TRUE(Cap.Horizontal());
+    EXPECT_TRUE(Cap.Vertical());
     EXPECT_TRUE(Cap.GrabberCB().FlipHorz());
+    EXPECT_TRUE(Cap.GrabberCB().FlipVert());
+
+    // The next build's frames are mirrored both ways, from its first one.
+    ASSERT_TRUE(StartAndWaitForPicture());
+    TGrabbed mirrored;
+    ASSERT_TRUE(Cap.Grab(mirrored));
+    TGrabbed expected = plain;
+    ReferenceEffects(expected.Bytes.data(), expected.Width, expected.Height, expected.Stride,
+                     {false, false, true, true, false, {}});
+    ASSERT_EQ(mirrored.Width, expected.Width);
+    EXPECT_TRUE(mirrored.Bytes == expected.Bytes);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Ten thousand damaged JPEG frames mixed into a fast stream: the decoder
 // skips each, the preview never stops, and the picture keeps coming.
 #include "CaptureTestSupport.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 namespace {
 

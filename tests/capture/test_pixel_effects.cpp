@@ -2,7 +2,7 @@
 // negative, grayscale, left-right mirror, top-bottom mirror, tint, each step
 // on a whole-frame work copy, on frames stored top-down with a row stride.
 #include "ReferenceEffects.h"
-#include "capture/PixelKernels.h"
+#include "capture/engine/kernels/PixelKernels.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

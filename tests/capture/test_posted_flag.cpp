@@ -1,6 +1,6 @@
 // A flag plus a posted event: one event per burst, the flag taken before the
 // receiver works, and given back by an event that is dropped.
-#include "capture/PostedFlag.h"
+#include "capture/engine/PostedFlag.h"
 
 #include <QCoreApplication>
 #include <functional>

@@ -3,8 +3,8 @@
 // recording clock, the pictures, and the option texts and frame copy they are
 // made with.
 #include "RecordingTestSupport.h"
-#include "capture/RecordFrameCopy.h"
-#include "capture/RecordOptions.h"
+#include "capture/engine/RecordFrameCopy.h"
+#include "capture/engine/RecordOptions.h"
 
 #include <atomic>
 #include <fcntl.h>

@@ -2,8 +2,8 @@
 // recording whatever ends it, the wait for the previous file, and the
 // recording clock, whose stamps are the ones the file carries.
 #include "RecordingTestSupport.h"
-#include "capture/RecordingSession.h"
-#include "capture/SampleGrabberCB.h"
+#include "capture/engine/RecordingSession.h"
+#include "capture/engine/SampleGrabberCB.h"
 #include "encoding/FrameInput.h"
 #include "encoding/RecordClock.h"
 

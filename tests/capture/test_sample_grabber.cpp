@@ -1,7 +1,7 @@
 // The grabber callback on its own: effects, the one-shot copy into the
 // grabber buffer, and the posted messages.
 #include "ReferenceEffects.h"
-#include "capture/SampleGrabberCB.h"
+#include "capture/engine/SampleGrabberCB.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -103,13 +103,15 @@ TEST_F(Grabber, EnablingOnceCopiesOneProcessedFrame)
     EXPECT_EQ(Owner.LastCallback, &Cb);
     EXPECT_FALSE(Cb.GrabbingEnabled());
 
-    Cb.DisableBufferAccess();
-    EXPECT_EQ(Cb.BufferLength(), std::uint32_t(f.Stride * f.H));
-    EXPECT_EQ(Cb.BufferWidth(), 7);
-    EXPECT_EQ(Cb.BufferHeight(), 5);
-    EXPECT_EQ(Cb.BufferStride(), 24);
-    const std::vector<std::uint8_t> copy(Cb.Buffer(), Cb.Buffer() + Cb.BufferLength());
-    Cb.EnableBufferAccess();
+    std::vector<std::uint8_t> copy;
+    {
+        const TSampleGrabberCB::TBufferAccess access(Cb);
+        EXPECT_EQ(Cb.BufferLength(), std::uint32_t(f.Stride * f.H));
+        EXPECT_EQ(Cb.BufferWidth(), 7);
+        EXPECT_EQ(Cb.BufferHeight(), 5);
+        EXPECT_EQ(Cb.BufferStride(), 24);
+        copy.assign(Cb.Buffer(), Cb.Buffer() + Cb.BufferLength());
+    }
     EXPECT_EQ(copy, expected.Bytes);
 
     Cb.ClearBuffer();

@@ -1,5 +1,5 @@
 // The syntax of OVILEN_SIMULATED_CAMERAS and the test controls.
-#include "capture/SimulatedCamera.h"
+#include "capture/devices/SimulatedCamera.h"
 
 #include <gtest/gtest.h>
 

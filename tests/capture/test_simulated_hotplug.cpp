@@ -2,7 +2,7 @@
 // component previews one of them.
 #include "CaptureTestSupport.h"
 #include "TempHome.h"
-#include "capture/VideoWindow.h"
+#include "capture/component/VideoWindow.h"
 
 #include <QFile>
 

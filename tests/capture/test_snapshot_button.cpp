@@ -3,8 +3,8 @@
 // event node, fed with `struct input_event`s. Where /dev/uinput can be used
 // (the test VM: tests/capture/run-button-in-vm.sh), a real input device with
 // the camera key checks the kernel's own key bitmap and event node.
-#include "capture/SnapshotButton.h"
-#include "capture/V4l2Provider.h"
+#include "capture/devices/SnapshotButton.h"
+#include "capture/devices/V4l2Provider.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 // tests/capture/run-v4l2-in-vm.sh); skipped elsewhere.
 #include "CaptureTestSupport.h"
 #include "RecordingTestSupport.h"
-#include "capture/ModeText.h"
-#include "capture/V4l2Provider.h"
+#include "capture/devices/ModeText.h"
+#include "capture/devices/V4l2Provider.h"
 #include "support/CameraDiscovery.h"
 #include "support/ComponentUSB.h"
 
@@ -190,8 +190,7 @@ TEST_F(Vivid, UnbindingDuringPreviewIsHeardAndStopsThePicture)
     const TCaptureDevicePtr again = FindVivid();
     ASSERT_TRUE(again);
     EXPECT_TRUE(cap.SetVideoDevicePath(again->DevicePath()));
-    std::printf("  before: %s\n  after:  %s\n", qPrintable(path),
-                qPrintable(again->DevicePath()));
+    std::printf("  before: %s\n  after:  %s\n", qPrintable(path), qPrintable(again->DevicePath()));
 }
 
 TEST_F(Vivid, RecordingStopsWithAPlayableFileWhenTheDeviceGoes)

@@ -3,7 +3,7 @@
 // camera with only stepwise sizes, and a fake sysfs tree.
 #include "CaptureTestSupport.h"
 #include "TempHome.h"
-#include "capture/V4l2Provider.h"
+#include "capture/devices/V4l2Provider.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Camera discovery over the capture component's own device enumeration, on
 // simulated cameras: which devices count, their device indexes, the chosen
 // camera's identity.
-#include "capture/SimulatedCamera.h"
-#include "capture/V4l2Provider.h"
+#include "capture/devices/SimulatedCamera.h"
+#include "capture/devices/V4l2Provider.h"
 #include "support/CameraDiscovery.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // in, pulled and swapped from outside the process, a burst of changes, calls
 // held back while a call or a modal dialog runs, and a throwing handler.
 #include "TempHome.h"
-#include "capture/SimulatedCamera.h"
+#include "capture/devices/SimulatedCamera.h"
 #include "support/CameraDiscovery.h"
 #include "support/ComponentUSB.h"
 

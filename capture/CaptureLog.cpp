@@ -1,3 +1,0 @@
-#include "capture/CaptureLog.h"
-
-Q_LOGGING_CATEGORY(lcCapture, "ovilen.capture")

@@ -1,0 +1,3 @@
+#include "capture/devices/CaptureLog.h"
+
+Q_LOGGING_CATEGORY(lcCapture, "ovilen.capture")
