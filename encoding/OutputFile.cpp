@@ -13,7 +13,6 @@ extern "C" {
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ovilen::encoding {
 namespace {
 
 std::string Quoted(const std::string &s)
@@ -285,5 +284,3 @@ void TOutputFile::Abandon()
         FCreatedFile = false;
     }
 }
-
-} // namespace ovilen::encoding

@@ -6,8 +6,6 @@
 #include <optional>
 #include <string>
 
-namespace ovilen::encoding {
-
 // The video stream an output is asked to carry.
 struct TVideoStreamSetup
 {
@@ -79,5 +77,3 @@ private:
     AVStream *FAudioStream = nullptr;
     TPacketPtr FPacket;
 };
-
-} // namespace ovilen::encoding
