@@ -64,9 +64,9 @@ QString Truncate(const QString &AText, int ALength)
     return AText.left(n);
 }
 
-bool SameName(const QString &A, const QString &B)
+bool SameName(const QString &AFirst, const QString &ASecond)
 {
-    return A.compare(B, Qt::CaseInsensitive) == 0;
+    return AFirst.compare(ASecond, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
