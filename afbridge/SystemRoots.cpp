@@ -5,7 +5,7 @@
 namespace afbridge {
 namespace {
 
-std::string rootFromEnvironment(const char *variable, const char *fallback)
+std::string RootFromEnvironment(const char *variable, const char *fallback)
 {
     // secure_getenv: a privileged program never lets its caller's environment
     // choose which device it writes to.
@@ -20,14 +20,14 @@ std::string rootFromEnvironment(const char *variable, const char *fallback)
 
 } // namespace
 
-std::string sysfsRoot()
+std::string SysfsRoot()
 {
-    return rootFromEnvironment("AFBRIDGE_SYSFS_ROOT", "/sys");
+    return RootFromEnvironment("AFBRIDGE_SYSFS_ROOT", "/sys");
 }
 
-std::string devRoot()
+std::string DevRoot()
 {
-    return rootFromEnvironment("AFBRIDGE_DEV_ROOT", "/dev");
+    return RootFromEnvironment("AFBRIDGE_DEV_ROOT", "/dev");
 }
 
 } // namespace afbridge

@@ -10,7 +10,7 @@ namespace afbridge {
 // folder through the environment variables AFBRIDGE_SYSFS_ROOT and
 // AFBRIDGE_DEV_ROOT, read at every search; a program running with raised
 // privileges (set-user-ID or set-group-ID) ignores them.
-std::string sysfsRoot();
-std::string devRoot();
+std::string SysfsRoot();
+std::string DevRoot();
 
 } // namespace afbridge

@@ -18,7 +18,7 @@ enum
     ExitUsage = 2
 };
 
-static void usage(FILE *out)
+static void Usage(FILE *out)
 {
     fputs("usage: afbridge-tool list\n"
           "       afbridge-tool focus VID PID auto|manual\n"
@@ -30,7 +30,7 @@ static void usage(FILE *out)
 }
 
 /* Reads the name of table entry `index` into `name` (18 bytes); 0 if there is none. */
-static int entryName(int32_t index, char *name)
+static int EntryName(int32_t index, char *name)
 {
     int32_t position = 0;
     int32_t c;
@@ -41,7 +41,7 @@ static int entryName(int32_t index, char *name)
 }
 
 /* A USB identifier: 1 to 4 hexadecimal digits, optionally after "0x". */
-static int parseId(const char *text, int32_t *id)
+static int ParseId(const char *text, int32_t *id)
 {
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         text += 2;
@@ -52,7 +52,7 @@ static int parseId(const char *text, int32_t *id)
     return 1;
 }
 
-static int search(void)
+static int Search(void)
 {
     int32_t count = fnSearchAllDevice();
     if (count < 0)
@@ -60,24 +60,24 @@ static int search(void)
     return count;
 }
 
-static int list(void)
+static int List(void)
 {
-    int32_t count = search();
+    int32_t count = Search();
     if (count < 0)
         return ExitFailed;
     char name[18];
     int32_t index = 0;
-    for (; entryName(index, name); ++index)
+    for (; EntryName(index, name); ++index)
         printf("%d\t%s\n", index, name);
     printf("%d HID interface(s), %d with identifiers\n", count, index);
     return ExitOk;
 }
 
 /* Whether the table holds an entry with these identifiers. */
-static int tableHolds(int32_t vendorId, int32_t productId)
+static int TableHolds(int32_t vendorId, int32_t productId)
 {
     char name[18];
-    for (int32_t index = 0; entryName(index, name); ++index) {
+    for (int32_t index = 0; EntryName(index, name); ++index) {
         uint32_t id = (uint32_t)fnGetDeviceId(index);
         if ((int32_t)(id >> 16) == vendorId && (int32_t)(id & 0xFFFF) == productId)
             return 1;
@@ -85,10 +85,10 @@ static int tableHolds(int32_t vendorId, int32_t productId)
     return 0;
 }
 
-static int focus(const char *vid, const char *pid, const char *modeText)
+static int Focus(const char *vid, const char *pid, const char *modeText)
 {
     int32_t vendorId, productId, mode;
-    if (!parseId(vid, &vendorId) || !parseId(pid, &productId)) {
+    if (!ParseId(vid, &vendorId) || !ParseId(pid, &productId)) {
         fputs("afbridge-tool: VID and PID are 1 to 4 hexadecimal digits\n", stderr);
         return ExitUsage;
     }
@@ -101,10 +101,10 @@ static int focus(const char *vid, const char *pid, const char *modeText)
         return ExitUsage;
     }
 
-    if (search() < 0)
+    if (Search() < 0)
         return ExitFailed;
     if (fnOpenDeviceById(vendorId, productId) != 0) {
-        if (tableHolds(vendorId, productId))
+        if (TableHolds(vendorId, productId))
             fprintf(stderr,
                     "afbridge-tool: cannot open vid_%04x&pid_%04x; check the permissions of "
                     "its /dev/hidraw node\n",
@@ -129,13 +129,13 @@ static int focus(const char *vid, const char *pid, const char *modeText)
 int main(int argc, char **argv)
 {
     if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
-        usage(stdout);
+        Usage(stdout);
         return ExitOk;
     }
     if (argc == 2 && strcmp(argv[1], "list") == 0)
-        return list();
+        return List();
     if (argc == 5 && strcmp(argv[1], "focus") == 0)
-        return focus(argv[2], argv[3], argv[4]);
-    usage(stderr);
+        return Focus(argv[2], argv[3], argv[4]);
+    Usage(stderr);
     return ExitUsage;
 }

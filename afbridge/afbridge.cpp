@@ -3,9 +3,9 @@
 // failure, including any C++ exception, into its -1 result.
 #include "afbridge/afbridge.h"
 
+#include "afbridge/DeviceTable.h"
+#include "afbridge/HidDevice.h"
 #include "afbridge/SystemRoots.h"
-#include "afbridge/TDeviceTable.h"
-#include "afbridge/THidDevice.h"
 
 #include <mutex>
 
@@ -22,7 +22,7 @@ struct TBridgeState
 TBridgeState State;
 
 template <typename Body>
-std::int32_t guarded(Body &&body) noexcept
+std::int32_t Guarded(Body &&body) noexcept
 {
     try {
         const std::lock_guard lock(State.Lock);
@@ -32,11 +32,11 @@ std::int32_t guarded(Body &&body) noexcept
     }
 }
 
-std::int32_t openRecord(const TDeviceRecord *record) noexcept
+std::int32_t OpenRecord(const TDeviceRecord *record) noexcept
 {
     if (record == nullptr)
         return -1;
-    return State.Device.open(record->Path) ? 0 : -1;
+    return State.Device.Open(record->Path) ? 0 : -1;
 }
 
 } // namespace
@@ -48,14 +48,14 @@ extern "C" {
 
 int32_t fnSearchAllDevice(void) noexcept
 {
-    return afbridge::guarded(
-        [] { return State.Table.search(afbridge::sysfsRoot(), afbridge::devRoot()); });
+    return afbridge::Guarded(
+        [] { return State.Table.Search(afbridge::SysfsRoot(), afbridge::DevRoot()); });
 }
 
 int32_t fnGetDeviceName(int32_t index, int32_t position) noexcept
 {
-    return afbridge::guarded([&]() -> int32_t {
-        const afbridge::TDeviceRecord *record = State.Table.at(index);
+    return afbridge::Guarded([&]() -> int32_t {
+        const afbridge::TDeviceRecord *record = State.Table.At(index);
         if (record == nullptr || position < 0)
             return -1;
         const std::string &name = record->Name;
@@ -67,8 +67,8 @@ int32_t fnGetDeviceName(int32_t index, int32_t position) noexcept
 
 int32_t fnGetDeviceId(int32_t index) noexcept
 {
-    return afbridge::guarded([&]() -> int32_t {
-        const afbridge::TDeviceRecord *record = State.Table.at(index);
+    return afbridge::Guarded([&]() -> int32_t {
+        const afbridge::TDeviceRecord *record = State.Table.At(index);
         if (record == nullptr)
             return -1;
         return static_cast<int32_t>(static_cast<uint32_t>(record->VendorId) << 16 |
@@ -78,24 +78,24 @@ int32_t fnGetDeviceId(int32_t index) noexcept
 
 int32_t fnOpenDeviceByIndex(int32_t index) noexcept
 {
-    return afbridge::guarded([&] { return afbridge::openRecord(State.Table.at(index)); });
+    return afbridge::Guarded([&] { return afbridge::OpenRecord(State.Table.At(index)); });
 }
 
 int32_t fnOpenDeviceById(int32_t vendorId, int32_t productId) noexcept
 {
-    return afbridge::guarded(
-        [&] { return afbridge::openRecord(State.Table.find(vendorId, productId)); });
+    return afbridge::Guarded(
+        [&] { return afbridge::OpenRecord(State.Table.Find(vendorId, productId)); });
 }
 
 int32_t fnCloseDevice(void) noexcept
 {
-    return afbridge::guarded([] { return State.Device.close(); });
+    return afbridge::Guarded([] { return State.Device.Close(); });
 }
 
 int32_t fnSetAFMode(int32_t mode) noexcept
 {
-    return afbridge::guarded(
-        [&] { return State.Device.write(afbridge::makeFocusReport(mode)) ? 0 : -1; });
+    return afbridge::Guarded(
+        [&] { return State.Device.Write(afbridge::MakeFocusReport(mode)) ? 0 : -1; });
 }
 
 } // extern "C"

@@ -14,12 +14,12 @@
 namespace {
 
 // Zero-terminated UTF-16 of a text, valid while the text lives.
-const char16_t *utf16(const QString &AText)
+const char16_t *Utf16(const QString &AText)
 {
     return reinterpret_cast<const char16_t *>(AText.utf16());
 }
 
-QString fromLibrary(const char16_t *AText)
+QString FromLibrary(const char16_t *AText)
 {
     return AText ? QString::fromUtf16(AText) : QString();
 }
@@ -139,7 +139,7 @@ void TKARVOCanvas::Clear()
 void TKARVOCanvas::LoadFromFile(const QString &AFilename)
 {
     if (FLoadFromFile)
-        FLoadFromFile(utf16(AFilename));
+        FLoadFromFile(Utf16(AFilename));
     ApplyPenSettings();
 }
 
@@ -148,7 +148,7 @@ void TKARVOCanvas::SaveToFile(const QString &AFilename)
     if (!FSaveToFile)
         return;
     try {
-        FSaveToFile(utf16(AFilename));
+        FSaveToFile(Utf16(AFilename));
     } catch (...) {
         qCWarning(lcCanvas, "error");
     }
@@ -157,13 +157,13 @@ void TKARVOCanvas::SaveToFile(const QString &AFilename)
 void TKARVOCanvas::LoadImage(const QString &AFilename)
 {
     if (FSetImage)
-        FSetImage(utf16(AFilename));
+        FSetImage(Utf16(AFilename));
 }
 
 void TKARVOCanvas::setBackground(const QString &AFilename)
 {
     if (FSetBackgroundFile)
-        FSetBackgroundFile(utf16(AFilename));
+        FSetBackgroundFile(Utf16(AFilename));
     ApplyPenSettings();
 }
 
@@ -176,7 +176,7 @@ void TKARVOCanvas::setBackground(const QImage &ABitmap)
 
 bool TKARVOCanvas::SaveToSnapshot(const QString &AFilename)
 {
-    return FSaveToSnapshot ? FSaveToSnapshot(utf16(AFilename)) : false;
+    return FSaveToSnapshot ? FSaveToSnapshot(Utf16(AFilename)) : false;
 }
 
 void TKARVOCanvas::CanvasPlayer(const QString &AFilename)
@@ -193,7 +193,7 @@ void TKARVOCanvas::CanvasPlayer(const QString &AFilename)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *panel = new QWidget(form.get());
     layout->addWidget(panel);
-    FCanvasPlayer(form.get(), panel, utf16(AFilename));
+    FCanvasPlayer(form.get(), panel, Utf16(AFilename));
     if (form->isVisible())
         form.release(); // owned by the window system now: WA_DeleteOnClose frees it
     else
@@ -298,13 +298,13 @@ void TKARVOCanvas::setRecording(bool AValue)
 
 QString TKARVOCanvas::RecordFilename() const
 {
-    return FGetRecordFilename ? fromLibrary(FGetRecordFilename()) : QString();
+    return FGetRecordFilename ? FromLibrary(FGetRecordFilename()) : QString();
 }
 
 void TKARVOCanvas::setRecordFilename(const QString &AValue)
 {
     if (FSetRecordFilename)
-        FSetRecordFilename(utf16(AValue));
+        FSetRecordFilename(Utf16(AValue));
 }
 
 void TKARVOCanvas::setShowLoading(bool AValue)
@@ -315,7 +315,7 @@ void TKARVOCanvas::setShowLoading(bool AValue)
 
 QString TKARVOCanvas::Version() const
 {
-    return FGetVersion ? fromLibrary(FGetVersion()) : QString();
+    return FGetVersion ? FromLibrary(FGetVersion()) : QString();
 }
 
 bool TKARVOCanvas::Visible() const

@@ -32,9 +32,9 @@ float drawnWidth(const CanvasItem &AItem, const StrokePoint &APoint)
     }
 }
 
-QPointF mid(const StrokePoint &A, const StrokePoint &B)
+QPointF mid(const StrokePoint &AFirst, const StrokePoint &ASecond)
 {
-    return {(A.x + B.x) / 2.0, (A.y + B.y) / 2.0};
+    return {(AFirst.x + ASecond.x) / 2.0, (AFirst.y + ASecond.y) / 2.0};
 }
 
 struct Piece

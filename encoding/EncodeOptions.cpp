@@ -12,7 +12,6 @@ extern "C" {
 #include <functional>
 #include <map>
 
-namespace ovilen::encoding {
 namespace {
 
 using TOptionPairs = std::vector<std::pair<std::string, std::string>>;
@@ -336,5 +335,3 @@ bool ParseOutputOptions(std::string_view text, TOutputSettings &settings, std::s
     settings = s;
     return true;
 }
-
-} // namespace ovilen::encoding

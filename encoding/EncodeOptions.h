@@ -77,8 +77,6 @@ struct TOutputSettings
     std::vector<TStreamMap> Maps;
 };
 
-namespace ovilen::encoding {
-
 // Parse an option text. On failure the result is false and error names the option and
 // what is wrong with it, for example: unknown option "-foo".
 bool ParseInputOptions(std::string_view text, TInputSettings &settings, std::string &error);
@@ -86,5 +84,3 @@ bool ParseOutputOptions(std::string_view text, TOutputSettings &settings, std::s
 
 // Splits an option text at blanks; double quotes group a value with blanks in it.
 bool SplitOptionText(std::string_view text, std::vector<std::string> &tokens, std::string &error);
-
-} // namespace ovilen::encoding

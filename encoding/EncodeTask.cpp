@@ -10,7 +10,6 @@ extern "C" {
 #include <chrono>
 #include <condition_variable>
 
-namespace ovilen::encoding {
 namespace {
 
 using TClock = std::chrono::steady_clock;
@@ -377,5 +376,3 @@ void TEncodeTask::Abandon()
             input.Wave->Close();
     FOutput.Abandon();
 }
-
-} // namespace ovilen::encoding

@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-namespace ovilen::encoding {
-
 // One encode task: its inputs (each with one stream), its output file and the loop that
 // moves pictures and sound from the one to the other on a worker thread.
 //
@@ -78,5 +76,3 @@ private:
     TFramePtr FConverted;
     int64_t FSamplesWritten = 0;
 };
-
-} // namespace ovilen::encoding

@@ -12,7 +12,6 @@ extern "C" {
 
 Q_LOGGING_CATEGORY(lcEncoding, "ovilen.encoding")
 
-namespace ovilen::encoding {
 namespace {
 
 void FFmpegLog(void *avcl, int level, const char *fmt, va_list args)
@@ -64,5 +63,3 @@ std::string ErrorText(int averror)
     av_strerror(averror, text, sizeof text);
     return text;
 }
-
-} // namespace ovilen::encoding

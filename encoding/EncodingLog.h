@@ -6,13 +6,9 @@
 // Diagnostics of the recording layer ("ovilen.encoding").
 Q_DECLARE_LOGGING_CATEGORY(lcEncoding)
 
-namespace ovilen::encoding {
-
 // Sends FFmpeg's and ALSA's own messages to the "ovilen.encoding" category instead of
 // stderr. Safe to call more than once; the first call installs the handlers.
 void InstallLibraryLogHandlers();
 
 // FFmpeg's text for an AVERROR code, such as "Permission denied".
 std::string ErrorText(int averror);
-
-} // namespace ovilen::encoding

@@ -11,8 +11,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-using ovilen::encoding::TEncodeTask;
-
 namespace {
 
 bool SameMajor(unsigned runtime, int compiled)
@@ -46,7 +44,7 @@ std::string TFFEncoder::LastErrorMsg() const
 
 bool TFFEncoder::LoadLibraries(const TEncoderRequirements &requirements)
 {
-    ovilen::encoding::InstallLibraryLogHandlers();
+    InstallLibraryLogHandlers();
     FLoaded = false;
     if (!SameMajor(avutil_version(), LIBAVUTIL_VERSION_MAJOR) ||
         !SameMajor(avcodec_version(), LIBAVCODEC_VERSION_MAJOR) ||
@@ -116,7 +114,7 @@ int TFFEncoder::AddTask(const std::string &inputName, const TInputOptions &optio
         return Fail("no task can be added while an encode works");
     TInputSettings settings;
     std::string error;
-    if (!ovilen::encoding::ParseInputOptions(options.Options, settings, error))
+    if (!ParseInputOptions(options.Options, settings, error))
         return Fail(error);
     auto task = std::make_unique<TEncodeTask>();
     if (!task->AddInput(inputName, settings, error))
@@ -134,7 +132,7 @@ int TFFEncoder::AddInput(int taskIndex, const std::string &inputName, const TInp
         return -1;
     TInputSettings settings;
     std::string error;
-    if (!ovilen::encoding::ParseInputOptions(options.Options, settings, error) ||
+    if (!ParseInputOptions(options.Options, settings, error) ||
         !task->AddInput(inputName, settings, error))
         return Fail(error);
     return 0;
@@ -149,7 +147,7 @@ int TFFEncoder::SetOutput(int taskIndex, const std::string &fileName, const TOut
         return -1;
     TOutputSettings settings;
     std::string error;
-    if (!ovilen::encoding::ParseOutputOptions(options.Options, settings, error) ||
+    if (!ParseOutputOptions(options.Options, settings, error) ||
         !task->SetOutput(fileName, settings, error))
         return Fail(error);
     return 0;

@@ -14,9 +14,7 @@
 #include <thread>
 #include <vector>
 
-namespace ovilen::encoding {
 class TEncodeTask;
-}
 
 // What LoadLibraries() checks the FFmpeg libraries for.
 struct TEncoderRequirements
@@ -89,14 +87,14 @@ public:
 
 private:
     int Fail(std::string text);
-    ovilen::encoding::TEncodeTask *FindTask(int taskIndex);
+    TEncodeTask *FindTask(int taskIndex);
     void JoinWorkers();
     void WorkerLoop(std::stop_token stop);
 
     bool FLoaded = false;
     std::function<void()> FOnFinished;
-    std::vector<std::unique_ptr<ovilen::encoding::TEncodeTask>> FTasks;
-    std::vector<ovilen::encoding::TEncodeTask *> FRunList; // the tasks of the running encode
+    std::vector<std::unique_ptr<TEncodeTask>> FTasks;
+    std::vector<TEncodeTask *> FRunList; // the tasks of the running encode
 
     mutable std::mutex FLock; // guards FError and the finishing of workers
     std::condition_variable FFinished;

@@ -14,8 +14,6 @@ extern "C" {
 
 #include <memory>
 
-namespace ovilen::encoding {
-
 struct TFrameFree
 {
     void operator()(AVFrame *p) const { av_frame_free(&p); }
@@ -72,5 +70,3 @@ inline TPacketPtr MakePacket()
 {
     return TPacketPtr(av_packet_alloc());
 }
-
-} // namespace ovilen::encoding

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QThread>
 
-namespace ovilen::encoding {
 void TRequestReceiver::ServeQueued()
 {
     FCore->ServeQueued();
@@ -95,5 +94,3 @@ void TFrameAdapterCore::Detach()
     Receiver = nullptr;
     Queue.clear();
 }
-
-} // namespace ovilen::encoding

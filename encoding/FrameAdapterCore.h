@@ -11,8 +11,6 @@
 class QObject;
 class QThread;
 
-namespace ovilen::encoding {
-
 struct TFrameAdapterCore;
 
 // A frame request handed to the adapter's thread. The worker waits for it; when the worker
@@ -75,5 +73,3 @@ struct TFrameAdapterCore
 
 // Creates the receiver of an adapter's requests on the calling thread.
 std::unique_ptr<QObject> MakeRequestReceiver(TFrameAdapterCore *core);
-
-} // namespace ovilen::encoding

@@ -11,8 +11,6 @@ extern "C" {
 #include <QCoreApplication>
 #include <QThread>
 
-namespace ovilen::encoding {
-
 TFrameInput::TFrameInput(std::shared_ptr<TFrameAdapterCore> core, const TInputSettings &settings)
     : FCore(std::move(core))
     , FPixelFormat(settings.PixelFormat)
@@ -149,5 +147,3 @@ int TFrameInput::ReadFrame(std::stop_token stop, int64_t &pts)
     pts = stamp;
     return 0;
 }
-
-} // namespace ovilen::encoding

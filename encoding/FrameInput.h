@@ -10,8 +10,6 @@
 #include <stop_token>
 #include <vector>
 
-namespace ovilen::encoding {
-
 // One frame input of an encode task ("-f frameinput"): it owns the frame buffer, asks the
 // adapter for each frame and stamps the frames.
 //
@@ -64,5 +62,3 @@ private:
     bool FCancelled = false;
     std::shared_ptr<TFrameRequest> FPending;
 };
-
-} // namespace ovilen::encoding

@@ -6,8 +6,6 @@
 #include <QThread>
 #include <map>
 
-using ovilen::encoding::TFrameAdapterCore;
-
 namespace {
 
 // Living adapters by address, so that an input name is only ever resolved to an adapter
@@ -28,7 +26,7 @@ TAdapterRegistry &Registry()
 
 TFrameInputAdapter::TFrameInputAdapter()
     : FCore(std::make_shared<TFrameAdapterCore>())
-    , FReceiver(ovilen::encoding::MakeRequestReceiver(FCore.get()))
+    , FReceiver(MakeRequestReceiver(FCore.get()))
 {
     FCore->Owner = this;
     FCore->Receiver = FReceiver.get();

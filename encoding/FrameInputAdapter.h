@@ -32,9 +32,7 @@ inline bool FrameStampAccepted(const TInputFrameInfo &info, int64_t stamp)
 
 class QObject;
 
-namespace ovilen::encoding {
 struct TFrameAdapterCore;
-}
 
 // The object from which a frame input ("-f frameinput") pulls its pictures. Its input
 // name, the text given to TFFEncoder::AddTask, is InputName(): the adapter's address as
@@ -85,9 +83,9 @@ public:
     std::string InputName() const;
 
     // The adapter named by an input name, or null when no adapter of that name lives.
-    static std::shared_ptr<ovilen::encoding::TFrameAdapterCore> Find(const std::string &inputName);
+    static std::shared_ptr<TFrameAdapterCore> Find(const std::string &inputName);
 
 private:
-    std::shared_ptr<ovilen::encoding::TFrameAdapterCore> FCore;
+    std::shared_ptr<TFrameAdapterCore> FCore;
     std::unique_ptr<QObject> FReceiver; // serves requests on the adapter's thread
 };

@@ -8,8 +8,6 @@ extern "C" {
 #include <algorithm>
 #include <cstdint>
 
-namespace ovilen::encoding {
-
 // Fits time-stamped pictures to a constant output rate. Output frame k lies at
 // k / rate seconds after the first picture; a picture takes the output frames from the one
 // nearest to its time stamp up to the one before the next picture's. So a picture is
@@ -64,5 +62,3 @@ private:
     int64_t FNext = 0;
     int64_t FLastSlot = 0;
 };
-
-} // namespace ovilen::encoding

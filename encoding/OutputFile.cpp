@@ -13,7 +13,6 @@ extern "C" {
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ovilen::encoding {
 namespace {
 
 std::string Quoted(const std::string &s)
@@ -59,94 +58,13 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
     TOutputContextPtr context(raw);
     const AVOutputFormat *format = context->oformat;
 
-    if (video) {
-        const AVCodec *codec = FindEncoder(settings.VideoCodec, format->video_codec);
-        if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) {
-            error = "no video encoder for " + Quoted(fileName);
-            return false;
-        }
-        FVideo.reset(avcodec_alloc_context3(codec));
-        AVCodecContext *c = FVideo.get();
-        c->width = video->Width;
-        c->height = video->Height;
-        c->sample_aspect_ratio = AVRational{1, 1};
-        c->framerate = video->FrameRate;
-        c->time_base = av_inv_q(video->FrameRate);
-        c->pix_fmt = AV_PIX_FMT_YUV420P;
-        if (codec->pix_fmts) {
-            c->pix_fmt = codec->pix_fmts[0];
-            for (const AVPixelFormat *p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
-                if (*p == AV_PIX_FMT_YUV420P)
-                    c->pix_fmt = *p;
-        }
-        if (settings.VideoBitRate > 0)
-            c->bit_rate = settings.VideoBitRate;
-        if (settings.StrictSet)
-            c->strict_std_compliance = settings.Strict;
-        c->thread_count = 0; // as many as the machine has
-        if (format->flags & AVFMT_GLOBALHEADER)
-            c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if ((err = avcodec_open2(c, codec, nullptr)) < 0) {
-            error = "cannot open the video encoder " + Quoted(codec->name) + ": " + ErrorText(err);
-            return false;
-        }
-        FVideoStream = avformat_new_stream(context.get(), nullptr);
-        avcodec_parameters_from_context(FVideoStream->codecpar, c);
-        FVideoStream->time_base = c->time_base;
-        FVideoStream->avg_frame_rate = video->FrameRate;
-    }
+    if (video && !AddVideoStream(context.get(), settings, *video, error))
+        return false;
+    if (audio && !AddAudioStream(context.get(), settings, *audio, error))
+        return false;
+    if (!(format->flags & AVFMT_NOFILE) && !OpenTarget(context.get(), error))
+        return false;
 
-    if (audio) {
-        const AVCodec *codec = FindEncoder(settings.AudioCodec, format->audio_codec);
-        if (!codec || codec->type != AVMEDIA_TYPE_AUDIO) {
-            error = "no audio encoder for " + Quoted(fileName);
-            return false;
-        }
-        FAudio.reset(avcodec_alloc_context3(codec));
-        AVCodecContext *c = FAudio.get();
-        c->sample_rate = audio->SampleRate;
-        av_channel_layout_default(&c->ch_layout, audio->Channels);
-        c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
-        c->time_base = AVRational{1, audio->SampleRate};
-        if (settings.AudioBitRate > 0)
-            c->bit_rate = settings.AudioBitRate;
-        if (settings.StrictSet)
-            c->strict_std_compliance = settings.Strict;
-        if (format->flags & AVFMT_GLOBALHEADER)
-            c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if ((err = avcodec_open2(c, codec, nullptr)) < 0) {
-            error = "cannot open the audio encoder " + Quoted(codec->name) + ": " + ErrorText(err);
-            return false;
-        }
-        FAudioStream = avformat_new_stream(context.get(), nullptr);
-        avcodec_parameters_from_context(FAudioStream->codecpar, c);
-        FAudioStream->time_base = c->time_base;
-    }
-
-    if (!(format->flags & AVFMT_NOFILE)) {
-        // Only a file this output creates may be deleted again; a device keeps its place.
-        // An existing file is never truncated here: the new file is written under a
-        // temporary name beside it and takes its place once the encode writes (Commit).
-        std::error_code ec;
-        const bool existed = std::filesystem::exists(std::filesystem::symlink_status(fileName, ec));
-        std::string target = fileName;
-        if (existed && std::filesystem::is_regular_file(fileName, ec)) {
-            FReplacedPath = std::filesystem::canonical(fileName, ec).string();
-            if (ec || !CreateBeside(FReplacedPath, FTemporaryPath)) {
-                error = "cannot create the output file " + Quoted(fileName) +
-                        ": no temporary file can be created beside it";
-                FReplacedPath.clear();
-                return false;
-            }
-            target = FTemporaryPath;
-        }
-        if ((err = avio_open(&context->pb, target.c_str(), AVIO_FLAG_WRITE)) < 0) {
-            error = "cannot create the output file " + Quoted(fileName) + ": " + ErrorText(err);
-            RemoveTemporary();
-            return false;
-        }
-        FCreatedFile = !existed && std::filesystem::is_regular_file(fileName, ec);
-    }
     // Packets of one stream wait at most a second for the other's before they are written,
     // and what the muxer writes goes to the file at once rather than sitting in a buffer.
     context->max_interleave_delta = 1000000;
@@ -173,6 +91,105 @@ bool TOutputFile::Open(const std::string &fileName, const TOutputSettings &setti
         return false;
     }
     FPacket = MakePacket();
+    return true;
+}
+
+bool TOutputFile::AddVideoStream(AVFormatContext *context, const TOutputSettings &settings,
+                                 const TVideoStreamSetup &video, std::string &error)
+{
+    const AVOutputFormat *format = context->oformat;
+    const AVCodec *codec = FindEncoder(settings.VideoCodec, format->video_codec);
+    if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) {
+        error = "no video encoder for " + Quoted(FFileName);
+        return false;
+    }
+    FVideo.reset(avcodec_alloc_context3(codec));
+    AVCodecContext *c = FVideo.get();
+    c->width = video.Width;
+    c->height = video.Height;
+    c->sample_aspect_ratio = AVRational{1, 1};
+    c->framerate = video.FrameRate;
+    c->time_base = av_inv_q(video.FrameRate);
+    c->pix_fmt = AV_PIX_FMT_YUV420P;
+    if (codec->pix_fmts) {
+        c->pix_fmt = codec->pix_fmts[0];
+        for (const AVPixelFormat *p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+            if (*p == AV_PIX_FMT_YUV420P)
+                c->pix_fmt = *p;
+    }
+    if (settings.VideoBitRate > 0)
+        c->bit_rate = settings.VideoBitRate;
+    if (settings.StrictSet)
+        c->strict_std_compliance = settings.Strict;
+    c->thread_count = 0; // as many as the machine has
+    if (format->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (const int err = avcodec_open2(c, codec, nullptr); err < 0) {
+        error = "cannot open the video encoder " + Quoted(codec->name) + ": " + ErrorText(err);
+        return false;
+    }
+    FVideoStream = avformat_new_stream(context, nullptr);
+    avcodec_parameters_from_context(FVideoStream->codecpar, c);
+    FVideoStream->time_base = c->time_base;
+    FVideoStream->avg_frame_rate = video.FrameRate;
+    return true;
+}
+
+bool TOutputFile::AddAudioStream(AVFormatContext *context, const TOutputSettings &settings,
+                                 const TAudioStreamSetup &audio, std::string &error)
+{
+    const AVOutputFormat *format = context->oformat;
+    const AVCodec *codec = FindEncoder(settings.AudioCodec, format->audio_codec);
+    if (!codec || codec->type != AVMEDIA_TYPE_AUDIO) {
+        error = "no audio encoder for " + Quoted(FFileName);
+        return false;
+    }
+    FAudio.reset(avcodec_alloc_context3(codec));
+    AVCodecContext *c = FAudio.get();
+    c->sample_rate = audio.SampleRate;
+    av_channel_layout_default(&c->ch_layout, audio.Channels);
+    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    c->time_base = AVRational{1, audio.SampleRate};
+    if (settings.AudioBitRate > 0)
+        c->bit_rate = settings.AudioBitRate;
+    if (settings.StrictSet)
+        c->strict_std_compliance = settings.Strict;
+    if (format->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (const int err = avcodec_open2(c, codec, nullptr); err < 0) {
+        error = "cannot open the audio encoder " + Quoted(codec->name) + ": " + ErrorText(err);
+        return false;
+    }
+    FAudioStream = avformat_new_stream(context, nullptr);
+    avcodec_parameters_from_context(FAudioStream->codecpar, c);
+    FAudioStream->time_base = c->time_base;
+    return true;
+}
+
+bool TOutputFile::OpenTarget(AVFormatContext *context, std::string &error)
+{
+    // Only a file this output creates may be deleted again; a device keeps its place.
+    // An existing file is never truncated here: the new file is written under a
+    // temporary name beside it and takes its place once the encode writes (Commit).
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(std::filesystem::symlink_status(FFileName, ec));
+    std::string target = FFileName;
+    if (existed && std::filesystem::is_regular_file(FFileName, ec)) {
+        FReplacedPath = std::filesystem::canonical(FFileName, ec).string();
+        if (ec || !CreateBeside(FReplacedPath, FTemporaryPath)) {
+            error = "cannot create the output file " + Quoted(FFileName) +
+                    ": no temporary file can be created beside it";
+            FReplacedPath.clear();
+            return false;
+        }
+        target = FTemporaryPath;
+    }
+    if (const int err = avio_open(&context->pb, target.c_str(), AVIO_FLAG_WRITE); err < 0) {
+        error = "cannot create the output file " + Quoted(FFileName) + ": " + ErrorText(err);
+        RemoveTemporary();
+        return false;
+    }
+    FCreatedFile = !existed && std::filesystem::is_regular_file(FFileName, ec);
     return true;
 }
 
@@ -285,5 +302,3 @@ void TOutputFile::Abandon()
         FCreatedFile = false;
     }
 }
-
-} // namespace ovilen::encoding

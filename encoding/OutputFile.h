@@ -6,8 +6,6 @@
 #include <optional>
 #include <string>
 
-namespace ovilen::encoding {
-
 // The video stream an output is asked to carry.
 struct TVideoStreamSetup
 {
@@ -61,6 +59,13 @@ public:
     const std::string &FileName() const { return FFileName; }
 
 private:
+    // The steps of Open: each stream's encoder and stream, then the file (a temporary one
+    // beside a file that exists). False with error set when a step fails.
+    bool AddVideoStream(AVFormatContext *context, const TOutputSettings &settings,
+                        const TVideoStreamSetup &video, std::string &error);
+    bool AddAudioStream(AVFormatContext *context, const TOutputSettings &settings,
+                        const TAudioStreamSetup &audio, std::string &error);
+    bool OpenTarget(AVFormatContext *context, std::string &error);
     int Encode(AVCodecContext *encoder, AVStream *stream, const AVFrame *frame);
     // Creates an empty, uniquely named file in the folder of fileName.
     static bool CreateBeside(const std::string &fileName, std::string &temporary);
@@ -79,5 +84,3 @@ private:
     AVStream *FAudioStream = nullptr;
     TPacketPtr FPacket;
 };
-
-} // namespace ovilen::encoding

@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-namespace ovilen::encoding {
-
 struct TFrameAdapterCore;
 
 // Lives on an adapter's thread and serves the frame requests queued in its core when
@@ -22,5 +20,3 @@ public slots:
 private:
     TFrameAdapterCore *FCore;
 };
-
-} // namespace ovilen::encoding

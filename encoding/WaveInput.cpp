@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 
 int WaveInputDeviceCount()
 {
-    ovilen::encoding::InstallLibraryLogHandlers();
+    InstallLibraryLogHandlers();
     snd_pcm_t *pcm = nullptr;
     if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK) < 0)
         return 0;
@@ -22,7 +22,6 @@ int WaveInputDeviceCount()
     return 1;
 }
 
-namespace ovilen::encoding {
 namespace {
 
 // Keeps at most this much sound when nobody reads (about ten seconds at 88,200 bytes/s).
@@ -261,5 +260,3 @@ void TWaveInput::Close()
     FEnded = true;
     FArrived.notify_all();
 }
-
-} // namespace ovilen::encoding

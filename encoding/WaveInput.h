@@ -18,8 +18,6 @@
 // PCM can be opened, otherwise 0.
 int WaveInputDeviceCount();
 
-namespace ovilen::encoding {
-
 // The wave input of an encode task ("-f wavecapture"): records from an ALSA capture PCM.
 //
 // Capture starts when the input is opened. A capture thread reads the device in periods
@@ -85,5 +83,3 @@ private:
 
     std::jthread FThread; // last: stopped and joined before the queue goes away
 };
-
-} // namespace ovilen::encoding

@@ -16,7 +16,7 @@ done
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config git clang-format ccache
+  build-essential cmake ninja-build pkg-config git clang-format clang-tidy ccache
   # the fuzz targets: clang with libFuzzer and the sanitizer runtimes, and
   # llvm-symbolizer for readable reports
   clang-14 libclang-rt-14-dev llvm-14

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, then builds and runs the whole test suite twice:
-# the normal build (preset "dev") and the sanitizer build (preset "asan",
+# the normal build (preset "dev", followed by the naming check of every
+# module, scripts/check-naming.sh) and the sanitizer build (preset "asan",
 # AddressSanitizer + UndefinedBehaviorSanitizer). Then ThreadSanitizer (preset
 # "tsan") runs the tests of the modules with threads of their own, capture
 # (streaming threads, recording) and encoding (its workers).
@@ -31,6 +32,10 @@ for preset in "${presets[@]}"; do
   echo "=== $preset: configure and build"
   cmake --preset "$preset"
   cmake --build --preset "$preset"
+  if [ "$preset" = dev ]; then
+    echo "=== dev: naming check"
+    scripts/check-naming.sh build/dev
+  fi
   echo "=== $preset: test"
   ctest --preset "$preset"
 done

@@ -62,9 +62,9 @@ const TCameraEntry *FindSelectedCamera(const TCameraList &AList)
     return it == AList.end() ? nullptr : &*it;
 }
 
-bool SameCameras(const TCameraList &A, const TCameraList &B)
+bool SameCameras(const TCameraList &AFirst, const TCameraList &ASecond)
 {
     return std::equal(
-        A.begin(), A.end(), B.begin(), B.end(),
+        AFirst.begin(), AFirst.end(), ASecond.begin(), ASecond.end(),
         [](const TCameraEntry &a, const TCameraEntry &b) { return a.DevicePath == b.DevicePath; });
 }

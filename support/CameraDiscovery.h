@@ -56,4 +56,4 @@ const TCameraEntry *FindSelectedCamera(const TCameraList &AList);
 // True when both lists name the same devices in the same order. Device
 // paths decide: a camera swapped for another leaves the count equal and is
 // still a change.
-bool SameCameras(const TCameraList &A, const TCameraList &B);
+bool SameCameras(const TCameraList &AFirst, const TCameraList &ASecond);

@@ -112,7 +112,7 @@ public:
         FNames = names;
         FNodeSize = version >= 2 ? 22 : 14;
         FNodeCount = (FBytes.Size() - FTree) / FNodeSize;
-        if (!Folder(0, Root, 0))
+        if (!Folder(0, plRoot, 0))
             return Fail(AWhy, FWhy);
         return true;
     }
@@ -120,9 +120,9 @@ public:
 private:
     enum TPlace
     {
-        Root,    // the images at normal density
-        Doubled, // the folder "2x"
-        Other,   // checked, not offered
+        plRoot,    // the images at normal density
+        plDoubled, // the folder "2x"
+        plOther,   // checked, not offered
     };
 
     static bool Fail(QString &AWhy, const QString &AText)
@@ -195,8 +195,8 @@ private:
         const QString key = name.toUpper();
         if (flags & FlagFolder) {
             FSeen.remove(AIndex); // Folder() marks it itself
-            const bool doubled = AParent == Root && key == QLatin1String("2X");
-            return Folder(AIndex, doubled ? Doubled : Other, ADepth);
+            const bool doubled = AParent == plRoot && key == QLatin1String("2X");
+            return Folder(AIndex, doubled ? plDoubled : plOther, ADepth);
         }
         quint32 offset = 0;
         quint32 size = 0;
@@ -205,7 +205,7 @@ private:
         const qint64 payload = FPayloads + qint64(offset);
         if (!FBytes.U32(payload, size) || !FBytes.Has(payload + 4, size))
             return Damaged(QStringLiteral("the data of %1 lies outside the file").arg(name));
-        TIndex *index = AParent == Root ? &FNormal : AParent == Doubled ? &FDouble : nullptr;
+        TIndex *index = AParent == plRoot ? &FNormal : AParent == plDoubled ? &FDouble : nullptr;
         // With names that differ only in case, the first one in the package wins.
         if (index && !index->contains(key))
             index->insert(key, TEntry{payload + 4, size, flags});

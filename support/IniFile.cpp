@@ -64,9 +64,9 @@ QString Truncate(const QString &AText, int ALength)
     return AText.left(n);
 }
 
-bool SameName(const QString &A, const QString &B)
+bool SameName(const QString &AFirst, const QString &ASecond)
 {
-    return A.compare(B, Qt::CaseInsensitive) == 0;
+    return AFirst.compare(ASecond, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -75,7 +75,7 @@ QString TIniFile::DecodeText(const QByteArray &ABytes)
 {
     QStringList lines;
     for (const TIniLine &line : TIniFileText(ABytes).Lines)
-        lines.append(line.text);
+        lines.append(line.Text);
     return lines.join(u'\n');
 }
 
@@ -98,43 +98,43 @@ TIniFile::TIniFile(QString AFileName)
     FText = TIniFileText(bytes);
 }
 
-TIniFile::Location TIniFile::Find(const QString &ASection, const QString &AKey) const
+TIniFile::TLocation TIniFile::Find(const QString &ASection, const QString &AKey) const
 {
-    Location at;
+    TLocation at;
     QString name, key, value;
     const std::vector<TIniLine> &lines = FText.Lines;
     for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-        const QString &line = lines[i].text;
+        const QString &line = lines[i].Text;
         if (SectionName(line, name)) {
-            if (at.section >= 0) {
-                at.end = i;
+            if (at.Section >= 0) {
+                at.End = i;
                 return at;
             }
             if (SameName(name, ASection))
-                at.section = i;
+                at.Section = i;
             continue;
         }
-        if (at.section >= 0 && at.key < 0 && KeyValue(line, key, value) && SameName(key, AKey))
-            at.key = i;
+        if (at.Section >= 0 && at.Key < 0 && KeyValue(line, key, value) && SameName(key, AKey))
+            at.Key = i;
     }
-    if (at.section >= 0)
-        at.end = qsizetype(lines.size());
+    if (at.Section >= 0)
+        at.End = qsizetype(lines.size());
     return at;
 }
 
 bool TIniFile::ValueExists(const QString &ASection, const QString &AKey) const
 {
-    return Find(ASection, AKey).key >= 0;
+    return Find(ASection, AKey).Key >= 0;
 }
 
 QString TIniFile::ReadString(const QString &ASection, const QString &AKey,
                              const QString &ADefault) const
 {
-    const Location at = Find(ASection, AKey);
-    if (at.key < 0)
+    const TLocation at = Find(ASection, AKey);
+    if (at.Key < 0)
         return Truncate(ADefault, MaxValueLength);
     QString key, value;
-    KeyValue(FText.Lines[at.key].text, key, value);
+    KeyValue(FText.Lines[at.Key].Text, key, value);
     return Truncate(Unquote(value), MaxValueLength);
 }
 
@@ -154,28 +154,28 @@ void TIniFile::WriteString(const QString &ASection, const QString &AKey, const Q
 
     std::vector<TIniLine> &lines = FText.Lines;
     const QString lineBreak = FText.LineBreak();
-    const Location at = Find(ASection, AKey);
-    if (at.key >= 0) {
+    const TLocation at = Find(ASection, AKey);
+    if (at.Key >= 0) {
         QString key, old;
-        KeyValue(lines[at.key].text, key, old);
+        KeyValue(lines[at.Key].Text, key, old);
         if (old != value)
-            lines[at.key] = {key + u'=' + value, lines[at.key].lineBreak, {}};
+            lines[at.Key] = {key + u'=' + value, lines[at.Key].LineBreak, {}};
         return;
     }
     auto insert = [&](qsizetype APos, const QString &AText) {
-        if (APos > 0 && lines[APos - 1].lineBreak.isEmpty())
-            lines[APos - 1].lineBreak = lineBreak;
+        if (APos > 0 && lines[APos - 1].LineBreak.isEmpty())
+            lines[APos - 1].LineBreak = lineBreak;
         lines.insert(lines.begin() + APos, TIniLine{AText, lineBreak, {}});
     };
-    if (at.section >= 0) {
+    if (at.Section >= 0) {
         // After the section's last non-blank line.
-        qsizetype pos = at.end;
-        while (pos - 1 > at.section && lines[pos - 1].text.trimmed().isEmpty())
+        qsizetype pos = at.End;
+        while (pos - 1 > at.Section && lines[pos - 1].Text.trimmed().isEmpty())
             --pos;
         insert(pos, AKey + u'=' + value);
         return;
     }
-    if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
+    if (!lines.empty() && !lines.back().Text.trimmed().isEmpty())
         insert(qsizetype(lines.size()), QString());
     insert(qsizetype(lines.size()), u'[' + ASection + u']');
     insert(qsizetype(lines.size()), AKey + u'=' + value);
@@ -190,7 +190,7 @@ QString TIniFile::Text() const
 {
     QString text;
     for (const TIniLine &line : FText.Lines)
-        text += line.text + line.lineBreak;
+        text += line.Text + line.LineBreak;
     return text;
 }
 

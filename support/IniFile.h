@@ -50,13 +50,13 @@ public:
     static QString DecodeText(const QByteArray &ABytes);
 
 private:
-    struct Location
+    struct TLocation
     {
-        qsizetype section = -1; // line of the "[section]" header
-        qsizetype key = -1;     // line of the key, -1 when absent
-        qsizetype end = -1;     // one past the section's last line
+        qsizetype Section = -1; // line of the "[section]" header
+        qsizetype Key = -1;     // line of the key, -1 when absent
+        qsizetype End = -1;     // one past the section's last line
     };
-    Location Find(const QString &ASection, const QString &AKey) const;
+    TLocation Find(const QString &ASection, const QString &AKey) const;
 
     QString FFileName;
     TIniFileText FText;

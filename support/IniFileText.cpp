@@ -75,8 +75,8 @@ TIniFileText::TIniFileText(const QByteArray &ABytes)
 QString TIniFileText::LineBreak() const
 {
     for (const TIniLine &line : Lines)
-        if (!line.lineBreak.isEmpty())
-            return line.lineBreak;
+        if (!line.LineBreak.isEmpty())
+            return line.LineBreak;
     return QStringLiteral("\n");
 }
 
@@ -86,14 +86,14 @@ QByteArray TIniFileText::Encode() const
         const bool little = FEncoding == TEncoding::Utf16LE;
         QString text;
         for (const TIniLine &line : Lines)
-            text += line.text + line.lineBreak;
+            text += line.Text + line.LineBreak;
         auto encoder = QStringEncoder(little ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE);
         return QByteArray(little ? "\xFF\xFE" : "\xFE\xFF", 2) + QByteArray(encoder(text));
     }
     QByteArray bytes = FEncoding == TEncoding::Utf8Bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     for (const TIniLine &line : Lines) {
-        bytes += line.bytes.isNull() ? line.text.toUtf8() : line.bytes;
-        bytes += line.lineBreak.toLatin1();
+        bytes += line.Bytes.isNull() ? line.Text.toUtf8() : line.Bytes;
+        bytes += line.LineBreak.toLatin1();
     }
     return bytes;
 }

@@ -8,9 +8,9 @@
 // line is changed, the exact bytes it was read from.
 struct TIniLine
 {
-    QString text;
-    QString lineBreak; // "\r\n", "\n", "\r", or empty for a last line without one
-    QByteArray bytes;  // the original bytes without the break; null once changed
+    QString Text;
+    QString LineBreak; // "\r\n", "\n", "\r", or empty for a last line without one
+    QByteArray Bytes;  // the original bytes without the break; null once changed
 };
 
 // The lines of an INI file and the encoding they are written back in.

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char *toolName(int ATool)
+const char *ToolName(int ATool)
 {
     switch (ATool) {
     case KARVO_TOOL_MARKER:
@@ -27,10 +27,10 @@ const char *toolName(int ATool)
 
 // A host window showing a whole drawing of the given size at 1:1, over a
 // picture, as on a screen of that size.
-class Scene
+class TScene
 {
 public:
-    explicit Scene(QSize ASize)
+    explicit TScene(QSize ASize)
     {
         FHost = std::make_unique<QWidget>();
         FHost->resize(ASize);
@@ -57,22 +57,22 @@ public:
         FCanvas = FHost->findChild<QWidget *>(QStringLiteral("KARVOCanvas"));
         QCoreApplication::processEvents();
     }
-    ~Scene()
+    ~TScene()
     {
         RelaseCanvas();
         FHost.reset();
     }
 
-    QWidget *canvas() const { return FCanvas; }
-    QSize size() const { return FHost->size(); }
+    QWidget *Canvas() const { return FCanvas; }
+    QSize Size() const { return FHost->size(); }
 
     // The n-th point of a zig-zag that stays inside the middle of the drawing.
-    QPoint point(int64_t AIndex) const
+    QPoint Point(int64_t AIndex) const
     {
-        const int span = std::min(size().width(), size().height()) / 2;
+        const int span = std::min(Size().width(), Size().height()) / 2;
         const int x = int(AIndex * 7 % span);
         const int y = int((AIndex % 2) * 9 + (AIndex / 37) % (span / 2));
-        return QPoint(size().width() / 4, size().height() / 4) + QPoint(x, y);
+        return QPoint(Size().width() / 4, Size().height() / 4) + QPoint(x, y);
     }
 
 private:
@@ -80,7 +80,7 @@ private:
     QWidget *FCanvas = nullptr;
 };
 
-QSize sizeOf(const benchmark::State &AState)
+QSize SizeOf(const benchmark::State &AState)
 {
     return AState.range(0) == 4 ? QSize(3840, 2160) : QSize(640, 480);
 }
@@ -88,31 +88,31 @@ QSize sizeOf(const benchmark::State &AState)
 // One segment of a stroke being drawn, and its repaint.
 void BM_Segment(benchmark::State &AState, int ATool)
 {
-    Scene scene(sizeOf(AState));
+    TScene scene(SizeOf(AState));
     SetPenTool(ATool);
     int64_t i = 0;
-    QTest::mousePress(scene.canvas(), Qt::LeftButton, {}, scene.point(i));
+    QTest::mousePress(scene.Canvas(), Qt::LeftButton, {}, scene.Point(i));
     QCoreApplication::processEvents();
     for (auto _ : AState) {
-        QTest::mouseMove(scene.canvas(), scene.point(++i));
+        QTest::mouseMove(scene.Canvas(), scene.Point(++i));
         QCoreApplication::processEvents();
     }
-    QTest::mouseRelease(scene.canvas(), Qt::LeftButton, {}, scene.point(i));
-    AState.SetLabel(toolName(ATool));
+    QTest::mouseRelease(scene.Canvas(), Qt::LeftButton, {}, scene.Point(i));
+    AState.SetLabel(ToolName(ATool));
 }
 
 // A whole stroke of 1,000 points: press, 1,000 moves with their repaints, release.
 void BM_Stroke1000(benchmark::State &AState, int ATool)
 {
-    Scene scene(sizeOf(AState));
+    TScene scene(SizeOf(AState));
     SetPenTool(ATool);
     for (auto _ : AState) {
-        QTest::mousePress(scene.canvas(), Qt::LeftButton, {}, scene.point(0));
+        QTest::mousePress(scene.Canvas(), Qt::LeftButton, {}, scene.Point(0));
         for (int i = 1; i <= 1000; ++i) {
-            QTest::mouseMove(scene.canvas(), scene.point(i));
+            QTest::mouseMove(scene.Canvas(), scene.Point(i));
             QCoreApplication::processEvents();
         }
-        QTest::mouseRelease(scene.canvas(), Qt::LeftButton, {}, scene.point(1000));
+        QTest::mouseRelease(scene.Canvas(), Qt::LeftButton, {}, scene.Point(1000));
         QCoreApplication::processEvents();
         AState.PauseTiming();
         Undo();
@@ -123,22 +123,22 @@ void BM_Stroke1000(benchmark::State &AState, int ATool)
     AState.counters["per_segment"] =
         benchmark::Counter(double(AState.iterations()) * 1000.0,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    AState.SetLabel(toolName(ATool));
+    AState.SetLabel(ToolName(ATool));
 }
 
 // Baseline: repainting the whole view once.
 void BM_FullRepaint(benchmark::State &AState)
 {
-    Scene scene(sizeOf(AState));
+    TScene scene(SizeOf(AState));
     for (auto _ : AState)
-        scene.canvas()->repaint();
+        scene.Canvas()->repaint();
 }
 
 // A new 3840x2160 picture, as the UI thread pays for it: range(1) 1 while recording (the
 // recording writes a keyframe of it), 0 not (the baseline).
 void BM_NewPicture(benchmark::State &AState)
 {
-    Scene scene(QSize(3840, 2160));
+    TScene scene(QSize(3840, 2160));
     QTemporaryDir folder;
     if (AState.range(1)) {
         SetRecordFilename(reinterpret_cast<const char16_t *>(

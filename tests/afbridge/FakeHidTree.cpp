@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeText(const std::string &path, const std::string &text)
+void WriteText(const std::string &path, const std::string &text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
@@ -23,16 +23,16 @@ void writeText(const std::string &path, const std::string &text)
 FakeHidTree::FakeHidTree()
 {
     EXPECT_TRUE(FDir.isValid());
-    fs::create_directories(sysfsRoot() + "/class/hidraw");
-    fs::create_directories(sysfsRoot() + "/devices/virtual/hid");
-    fs::create_directories(devRoot());
+    fs::create_directories(SysfsRoot() + "/class/hidraw");
+    fs::create_directories(SysfsRoot() + "/devices/virtual/hid");
+    fs::create_directories(DevRoot());
     for (const char *name : {"AFBRIDGE_SYSFS_ROOT", "AFBRIDGE_DEV_ROOT"}) {
         const char *value = std::getenv(name);
         FSavedEnvironment.emplace_back(name,
                                        value ? std::optional<std::string>(value) : std::nullopt);
     }
-    ::setenv("AFBRIDGE_SYSFS_ROOT", sysfsRoot().c_str(), 1);
-    ::setenv("AFBRIDGE_DEV_ROOT", devRoot().c_str(), 1);
+    ::setenv("AFBRIDGE_SYSFS_ROOT", SysfsRoot().c_str(), 1);
+    ::setenv("AFBRIDGE_DEV_ROOT", DevRoot().c_str(), 1);
 }
 
 FakeHidTree::~FakeHidTree()
@@ -45,86 +45,86 @@ FakeHidTree::~FakeHidTree()
     }
 }
 
-std::string FakeHidTree::nodePath(int node) const
+std::string FakeHidTree::NodePath(int node) const
 {
-    return devRoot() + "/hidraw" + std::to_string(node);
+    return DevRoot() + "/hidraw" + std::to_string(node);
 }
 
-std::string FakeHidTree::deviceFolder(int node) const
+std::string FakeHidTree::DeviceFolder(int node) const
 {
     char name[64];
     std::snprintf(name, sizeof name, "/devices/virtual/hid/0003:0000:0000.%04X", node + 1);
-    return sysfsRoot() + name;
+    return SysfsRoot() + name;
 }
 
-void FakeHidTree::addClassEntry(int node)
+void FakeHidTree::AddClassEntry(int node)
 {
     const std::string entry = "hidraw" + std::to_string(node);
-    const std::string hidrawFolder = deviceFolder(node) + "/hidraw/" + entry;
+    const std::string hidrawFolder = DeviceFolder(node) + "/hidraw/" + entry;
     fs::create_directories(hidrawFolder);
-    writeText(hidrawFolder + "/uevent",
+    WriteText(hidrawFolder + "/uevent",
               "MAJOR=247\nMINOR=" + std::to_string(node) + "\nDEVNAME=" + entry + "\n");
     fs::create_symlink("../..", hidrawFolder + "/device");
-    fs::create_symlink(fs::relative(hidrawFolder, sysfsRoot() + "/class/hidraw"),
-                       sysfsRoot() + "/class/hidraw/" + entry);
-    writeText(nodePath(node), "");
+    fs::create_symlink(fs::relative(hidrawFolder, SysfsRoot() + "/class/hidraw"),
+                       SysfsRoot() + "/class/hidraw/" + entry);
+    WriteText(NodePath(node), "");
 }
 
-void FakeHidTree::addDevice(int node, std::uint16_t vendorId, std::uint16_t productId)
+void FakeHidTree::AddDevice(int node, std::uint16_t vendorId, std::uint16_t productId)
 {
     // The kernel writes the identifiers in upper case, 8 digits each.
     char line[64];
     std::snprintf(line, sizeof line, "HID_ID=0003:%08X:%08X\n", vendorId, productId);
-    addEntry(node, std::string("DRIVER=hid-generic\n") + line +
+    AddEntry(node, std::string("DRIVER=hid-generic\n") + line +
                        "HID_NAME=Document Camera\nHID_PHYS=usb-0000:00:14.0-1/input2\n");
 }
 
-void FakeHidTree::addEntry(int node, const std::string &uevent)
+void FakeHidTree::AddEntry(int node, const std::string &uevent)
 {
-    addClassEntry(node);
-    writeText(deviceFolder(node) + "/uevent", uevent);
+    AddClassEntry(node);
+    WriteText(DeviceFolder(node) + "/uevent", uevent);
 }
 
-void FakeHidTree::addEntryWithoutDevice(int node)
+void FakeHidTree::AddEntryWithoutDevice(int node)
 {
-    addClassEntry(node);
+    AddClassEntry(node);
     const std::string link =
-        deviceFolder(node) + "/hidraw/hidraw" + std::to_string(node) + "/device";
+        DeviceFolder(node) + "/hidraw/hidraw" + std::to_string(node) + "/device";
     fs::remove(link);
     fs::create_symlink("../../gone", link);
 }
 
-void FakeHidTree::addEntryWithUnreadableUevent(int node)
+void FakeHidTree::AddEntryWithUnreadableUevent(int node)
 {
-    addClassEntry(node);
-    fs::create_directories(deviceFolder(node) + "/uevent");
+    AddClassEntry(node);
+    fs::create_directories(DeviceFolder(node) + "/uevent");
 }
 
-void FakeHidTree::removeEntry(int node)
+void FakeHidTree::RemoveEntry(int node)
 {
-    fs::remove(sysfsRoot() + "/class/hidraw/hidraw" + std::to_string(node));
+    fs::remove(SysfsRoot() + "/class/hidraw/hidraw" + std::to_string(node));
 }
 
-void FakeHidTree::linkNode(int node, const std::string &target)
+void FakeHidTree::LinkNode(int node, const std::string &target)
 {
-    removeNode(node);
-    fs::create_symlink(target, nodePath(node));
+    RemoveNode(node);
+    fs::create_symlink(target, NodePath(node));
 }
 
-void FakeHidTree::removeNode(int node)
+void FakeHidTree::RemoveNode(int node)
 {
-    fs::remove(nodePath(node));
+    fs::remove(NodePath(node));
 }
 
-QByteArray FakeHidTree::written(int node) const
+QByteArray FakeHidTree::Written(int node) const
 {
-    QFile file(QString::fromStdString(nodePath(node)));
+    QFile file(QString::fromStdString(NodePath(node)));
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray("<no node>");
     return file.readAll();
 }
 
-void FakeHidTree::setDevRoot(const std::string &path)
+void FakeHidTree::SetDevRoot(const std::string &path)
 {
     ::setenv("AFBRIDGE_DEV_ROOT", path.c_str(), 1);
 }

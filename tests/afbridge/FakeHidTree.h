@@ -22,34 +22,34 @@ public:
     FakeHidTree(const FakeHidTree &) = delete;
     FakeHidTree &operator=(const FakeHidTree &) = delete;
 
-    std::string sysfsRoot() const { return root() + "/sys"; }
-    std::string devRoot() const { return root() + "/dev"; }
-    std::string nodePath(int node) const;
+    std::string SysfsRoot() const { return Root() + "/sys"; }
+    std::string DevRoot() const { return Root() + "/dev"; }
+    std::string NodePath(int node) const;
 
     // hidraw<node> of a HID device with these identifiers, and its node.
-    void addDevice(int node, std::uint16_t vendorId, std::uint16_t productId);
+    void AddDevice(int node, std::uint16_t vendorId, std::uint16_t productId);
     // hidraw<node> whose HID device folder has this uevent text, and its node.
-    void addEntry(int node, const std::string &uevent);
+    void AddEntry(int node, const std::string &uevent);
     // hidraw<node> whose "device" link leads nowhere.
-    void addEntryWithoutDevice(int node);
+    void AddEntryWithoutDevice(int node);
     // hidraw<node> whose uevent is a folder, so reading it fails.
-    void addEntryWithUnreadableUevent(int node);
+    void AddEntryWithUnreadableUevent(int node);
     // Removes hidraw<node> from the class folder (the node stays).
-    void removeEntry(int node);
+    void RemoveEntry(int node);
     // Replaces the node by a link to another file (e.g. /dev/full) or removes it.
-    void linkNode(int node, const std::string &target);
-    void removeNode(int node);
+    void LinkNode(int node, const std::string &target);
+    void RemoveNode(int node);
 
     // What was written to the node so far.
-    QByteArray written(int node) const;
+    QByteArray Written(int node) const;
 
     // Points the library's device root somewhere else while the tree lives.
-    void setDevRoot(const std::string &path);
+    void SetDevRoot(const std::string &path);
 
 private:
-    std::string root() const { return FDir.path().toStdString(); }
-    std::string deviceFolder(int node) const;
-    void addClassEntry(int node);
+    std::string Root() const { return FDir.path().toStdString(); }
+    std::string DeviceFolder(int node) const;
+    void AddClassEntry(int node);
 
     QTemporaryDir FDir;
     std::vector<std::pair<const char *, std::optional<std::string>>> FSavedEnvironment;

@@ -19,7 +19,7 @@ namespace {
 
 // The report the library must write: report number 0, 02 04, the mode byte,
 // then zeros up to 65 bytes.
-QByteArray focusReport(char modeByte)
+QByteArray FocusReport(char modeByte)
 {
     QByteArray report(65, '\0');
     report[1] = 0x02;
@@ -28,7 +28,7 @@ QByteArray focusReport(char modeByte)
     return report;
 }
 
-std::string entryName(int32_t index)
+std::string EntryName(int32_t index)
 {
     std::string name;
     for (int32_t position = 0; position < 300; ++position) {
@@ -41,15 +41,15 @@ std::string entryName(int32_t index)
 }
 
 // The table as the exports show it: every valid index, in order.
-std::vector<std::string> tableNames()
+std::vector<std::string> TableNames()
 {
     std::vector<std::string> names;
     for (int32_t index = 0; fnGetDeviceName(index, 0) > 0; ++index)
-        names.push_back(entryName(index));
+        names.push_back(EntryName(index));
     return names;
 }
 
-int openDescriptorCount()
+int OpenDescriptorCount()
 {
     int count = 0;
     for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
@@ -63,7 +63,7 @@ protected:
     // The library's state lives as long as the process: leave no device open.
     void TearDown() override { fnCloseDevice(); }
 
-    FakeHidTree tree;
+    FakeHidTree Tree;
 };
 
 using AfbridgeSearch = Afbridge;
@@ -74,12 +74,12 @@ using AfbridgeTool = Afbridge;
 
 TEST_F(AfbridgeSearch, ListsInterfacesInNodeNumberOrder)
 {
-    tree.addDevice(10, 0x1234, 0x2003);
-    tree.addDevice(2, 0x046D, 0xC52B);
-    tree.addDevice(0, 0xABCD, 0x00EF);
+    Tree.AddDevice(10, 0x1234, 0x2003);
+    Tree.AddDevice(2, 0x046D, 0xC52B);
+    Tree.AddDevice(0, 0xABCD, 0x00EF);
 
     ASSERT_EQ(fnSearchAllDevice(), 3);
-    EXPECT_EQ(tableNames(), (std::vector<std::string>{"vid_abcd&pid_00ef", "vid_046d&pid_c52b",
+    EXPECT_EQ(TableNames(), (std::vector<std::string>{"vid_abcd&pid_00ef", "vid_046d&pid_c52b",
                                                       "vid_1234&pid_2003"}));
     EXPECT_EQ(static_cast<uint32_t>(fnGetDeviceId(0)), 0xABCD00EFu);
     EXPECT_EQ(fnGetDeviceId(1), 0x046DC52B);
@@ -88,18 +88,18 @@ TEST_F(AfbridgeSearch, ListsInterfacesInNodeNumberOrder)
 
 TEST_F(AfbridgeSearch, EachSearchRebuildsTheTable)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.addDevice(1, 0x046D, 0xC52B);
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x046D, 0xC52B);
     ASSERT_EQ(fnSearchAllDevice(), 2);
-    const std::vector<std::string> first = tableNames();
+    const std::vector<std::string> first = TableNames();
 
     ASSERT_EQ(fnSearchAllDevice(), 2);
-    EXPECT_EQ(tableNames(), first);
+    EXPECT_EQ(TableNames(), first);
     EXPECT_EQ(fnGetDeviceName(2, 0), -1);
 
-    tree.removeEntry(0);
+    Tree.RemoveEntry(0);
     ASSERT_EQ(fnSearchAllDevice(), 1);
-    EXPECT_EQ(tableNames(), std::vector<std::string>{"vid_046d&pid_c52b"});
+    EXPECT_EQ(TableNames(), std::vector<std::string>{"vid_046d&pid_c52b"});
 }
 
 // Interfaces whose details cannot be read are counted but get no record.
@@ -113,9 +113,9 @@ TEST_F(AfbridgeSearch, UnreadableInterfacesAreCountedWithoutRecord)
     };
     struct Case
     {
-        const char *what;
-        Kind kind;
-        const char *uevent = nullptr;
+        const char *What;
+        Kind Which;
+        const char *Uevent = nullptr;
     };
     const Case cases[] = {
         {"device link leads nowhere", Kind::NoDevice},
@@ -129,46 +129,46 @@ TEST_F(AfbridgeSearch, UnreadableInterfacesAreCountedWithoutRecord)
         {"key not at line start", Kind::Uevent, "XHID_ID=0003:00001234:00002003\n"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.What);
         FakeHidTree local;
-        local.addDevice(0, 0x1234, 0x2003);
-        switch (c.kind) {
+        local.AddDevice(0, 0x1234, 0x2003);
+        switch (c.Which) {
         case Kind::Uevent:
-            local.addEntry(1, c.uevent);
+            local.AddEntry(1, c.Uevent);
             break;
         case Kind::NoDevice:
-            local.addEntryWithoutDevice(1);
+            local.AddEntryWithoutDevice(1);
             break;
         case Kind::UnreadableUevent:
-            local.addEntryWithUnreadableUevent(1);
+            local.AddEntryWithUnreadableUevent(1);
             break;
         }
-        local.addDevice(2, 0x046D, 0xC52B);
+        local.AddDevice(2, 0x046D, 0xC52B);
 
         EXPECT_EQ(fnSearchAllDevice(), 3);
-        EXPECT_EQ(tableNames(),
+        EXPECT_EQ(TableNames(),
                   (std::vector<std::string>{"vid_1234&pid_2003", "vid_046d&pid_c52b"}));
     }
 }
 
 TEST_F(AfbridgeSearch, DevicePathMustFitTheRecord)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     // "<root>/hidraw0": a root of 247 characters gives a path of 255, which
     // fits with its terminating zero; one more character does not.
     for (const auto &[rootLength, records] : {std::pair{247, 1}, std::pair{248, 0}}) {
         SCOPED_TRACE(rootLength);
-        tree.setDevRoot("/" + std::string(rootLength - 1, 'd'));
+        Tree.SetDevRoot("/" + std::string(rootLength - 1, 'd'));
         EXPECT_EQ(fnSearchAllDevice(), 1);
-        EXPECT_EQ(tableNames().size(), static_cast<size_t>(records));
+        EXPECT_EQ(TableNames().size(), static_cast<size_t>(records));
     }
 }
 
 TEST_F(AfbridgeSearch, MissingOrUnreadableInterfaceList)
 {
     namespace fs = std::filesystem;
-    tree.addDevice(0, 0x1234, 0x2003);
-    const std::string classFolder = tree.sysfsRoot() + "/class/hidraw";
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    const std::string classFolder = Tree.SysfsRoot() + "/class/hidraw";
     const std::string movedAway = classFolder + ".away";
     ASSERT_EQ(fnSearchAllDevice(), 1);
 
@@ -189,8 +189,8 @@ TEST_F(AfbridgeSearch, MissingOrUnreadableInterfaceList)
 
 TEST_F(AfbridgeIndex, IndexesOutsideTheTableAreRejected)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.addDevice(1, 0x046D, 0xC52B);
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x046D, 0xC52B);
 
     const auto expectRejected = [](const std::vector<int32_t> &indexes) {
         for (const int32_t index : indexes) {
@@ -210,15 +210,15 @@ TEST_F(AfbridgeIndex, IndexesOutsideTheTableAreRejected)
     ASSERT_EQ(fnOpenDeviceByIndex(1), 0);
     EXPECT_EQ(fnOpenDeviceByIndex(2), -1);
     EXPECT_EQ(fnSetAFMode(1), 0);
-    EXPECT_EQ(tree.written(1), focusReport(0x00));
+    EXPECT_EQ(Tree.Written(1), FocusReport(0x00));
 }
 
 TEST_F(AfbridgeIndex, NameCharactersByPosition)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 1);
 
-    EXPECT_EQ(entryName(0), "vid_1234&pid_2003");
+    EXPECT_EQ(EntryName(0), "vid_1234&pid_2003");
     EXPECT_EQ(fnGetDeviceName(0, 16), '3');
     EXPECT_EQ(fnGetDeviceName(0, 17), 0);
     EXPECT_EQ(fnGetDeviceName(0, INT32_MAX), 0);
@@ -228,32 +228,32 @@ TEST_F(AfbridgeIndex, NameCharactersByPosition)
 
 TEST_F(AfbridgeIndex, OpenByIndexOpensThatEntry)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.addDevice(1, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 2);
 
     ASSERT_EQ(fnOpenDeviceByIndex(1), 0);
     ASSERT_EQ(fnSetAFMode(0), 0);
-    EXPECT_EQ(tree.written(0), QByteArray());
-    EXPECT_EQ(tree.written(1), focusReport(0x03));
+    EXPECT_EQ(Tree.Written(0), QByteArray());
+    EXPECT_EQ(Tree.Written(1), FocusReport(0x03));
 }
 
 TEST_F(AfbridgeOpen, DuplicateIdentifiersOpenTheFirstEntry)
 {
-    tree.addDevice(3, 0x1234, 0x2003);
-    tree.addDevice(1, 0x046D, 0xC52B);
-    tree.addDevice(7, 0x1234, 0x2003);
+    Tree.AddDevice(3, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x046D, 0xC52B);
+    Tree.AddDevice(7, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 3);
 
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
     ASSERT_EQ(fnSetAFMode(1), 0);
-    EXPECT_EQ(tree.written(3), focusReport(0x00));
-    EXPECT_EQ(tree.written(7), QByteArray());
+    EXPECT_EQ(Tree.Written(3), FocusReport(0x00));
+    EXPECT_EQ(Tree.Written(7), QByteArray());
 }
 
 TEST_F(AfbridgeOpen, UnknownIdentifiersLeaveTheOpenDeviceOpen)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     EXPECT_EQ(fnOpenDeviceById(0x1234, 0x2003), -1) << "opened before any search";
     ASSERT_EQ(fnSearchAllDevice(), 1);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
@@ -263,58 +263,58 @@ TEST_F(AfbridgeOpen, UnknownIdentifiersLeaveTheOpenDeviceOpen)
         EXPECT_EQ(fnOpenDeviceById(vendor, product), -1) << vendor << ":" << product;
     }
     EXPECT_EQ(fnSetAFMode(1), 0);
-    EXPECT_EQ(tree.written(0), focusReport(0x00));
+    EXPECT_EQ(Tree.Written(0), FocusReport(0x00));
 }
 
 TEST_F(AfbridgeOpen, FailedOpenLeavesNoDeviceOpen)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.addDevice(1, 0x046D, 0xC52B);
-    tree.removeNode(1);
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x046D, 0xC52B);
+    Tree.RemoveNode(1);
     ASSERT_EQ(fnSearchAllDevice(), 2);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
 
     EXPECT_EQ(fnOpenDeviceById(0x046D, 0xC52B), -1);
     EXPECT_EQ(fnSetAFMode(1), -1);
     EXPECT_EQ(fnCloseDevice(), -1);
-    EXPECT_EQ(tree.written(0), QByteArray());
+    EXPECT_EQ(Tree.Written(0), QByteArray());
 }
 
 TEST_F(AfbridgeOpen, OpeningAgainClosesTheEarlierHandle)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.addDevice(1, 0x046D, 0xC52B);
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(1, 0x046D, 0xC52B);
     ASSERT_EQ(fnSearchAllDevice(), 2);
-    const int before = openDescriptorCount();
+    const int before = OpenDescriptorCount();
 
     for (int round = 0; round < 20; ++round) {
         ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
         ASSERT_EQ(fnOpenDeviceByIndex(1), 0);
     }
-    EXPECT_EQ(openDescriptorCount(), before + 1);
+    EXPECT_EQ(OpenDescriptorCount(), before + 1);
     ASSERT_EQ(fnSetAFMode(0), 0);
-    EXPECT_EQ(tree.written(0), QByteArray());
-    EXPECT_EQ(tree.written(1), focusReport(0x03));
+    EXPECT_EQ(Tree.Written(0), QByteArray());
+    EXPECT_EQ(Tree.Written(1), FocusReport(0x03));
 
     EXPECT_EQ(fnCloseDevice(), 1);
-    EXPECT_EQ(openDescriptorCount(), before);
+    EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
 TEST_F(AfbridgeOpen, SearchLeavesTheOpenDeviceOpen)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 1);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
 
-    tree.removeEntry(0);
+    Tree.RemoveEntry(0);
     ASSERT_EQ(fnSearchAllDevice(), 0);
     EXPECT_EQ(fnSetAFMode(7), 0);
-    EXPECT_EQ(tree.written(0), focusReport(0x00));
+    EXPECT_EQ(Tree.Written(0), FocusReport(0x00));
 }
 
 TEST_F(AfbridgeReport, WritesTheFocusReportForEachMode)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 1);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
 
@@ -324,14 +324,14 @@ TEST_F(AfbridgeReport, WritesTheFocusReportForEachMode)
     QByteArray expected;
     for (const auto &[mode, modeByte] : modes) {
         EXPECT_EQ(fnSetAFMode(mode), 0) << mode;
-        expected += focusReport(modeByte);
+        expected += FocusReport(modeByte);
     }
-    EXPECT_EQ(tree.written(0), expected);
+    EXPECT_EQ(Tree.Written(0), expected);
 }
 
 TEST_F(AfbridgeReport, NoDeviceOpenWritesNothing)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 1);
 
     EXPECT_EQ(fnSetAFMode(1), -1) << "before open";
@@ -340,14 +340,14 @@ TEST_F(AfbridgeReport, NoDeviceOpenWritesNothing)
     EXPECT_EQ(fnCloseDevice(), 1);
     EXPECT_EQ(fnCloseDevice(), -1) << "second close";
     EXPECT_EQ(fnSetAFMode(0), -1) << "after close";
-    EXPECT_EQ(tree.written(0), QByteArray());
+    EXPECT_EQ(Tree.Written(0), QByteArray());
 }
 
 TEST_F(AfbridgeReport, FailedWriteReturnsMinusOne)
 {
     // A node whose writes fail outright (no space left on the device).
-    tree.addDevice(0, 0x1234, 0x2003);
-    tree.linkNode(0, "/dev/full");
+    Tree.AddDevice(0, 0x1234, 0x2003);
+    Tree.LinkNode(0, "/dev/full");
     ASSERT_EQ(fnSearchAllDevice(), 1);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
     EXPECT_EQ(fnSetAFMode(1), -1);
@@ -371,7 +371,7 @@ public:
         ::setrlimit(RLIMIT_FSIZE, &FSaved);
         std::signal(SIGXFSZ, FOldHandler);
     }
-    bool applied() const { return FApplied; }
+    bool Applied() const { return FApplied; }
 
 private:
     rlimit FSaved{};
@@ -381,25 +381,25 @@ private:
 
 TEST_F(AfbridgeReport, ShortWriteReturnsMinusOne)
 {
-    tree.addDevice(0, 0x1234, 0x2003);
+    Tree.AddDevice(0, 0x1234, 0x2003);
     ASSERT_EQ(fnSearchAllDevice(), 1);
     ASSERT_EQ(fnOpenDeviceById(0x1234, 0x2003), 0);
     int32_t result;
     {
         // The node takes only the first 10 bytes of the report.
         FileSizeLimit limit(10);
-        ASSERT_TRUE(limit.applied());
+        ASSERT_TRUE(limit.Applied());
         result = fnSetAFMode(1);
     }
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(tree.written(0), focusReport(0x00).left(10)) << "the write was not short";
+    EXPECT_EQ(Tree.Written(0), FocusReport(0x00).left(10)) << "the write was not short";
 }
 
 TEST_F(AfbridgeTool, ListsAndSetsTheFocusMode)
 {
-    tree.addDevice(0, 0x046D, 0xC52B);
-    tree.addDevice(1, 0x1234, 0x2003);
-    tree.addEntry(2, "DRIVER=hid-generic\n");
+    Tree.AddDevice(0, 0x046D, 0xC52B);
+    Tree.AddDevice(1, 0x1234, 0x2003);
+    Tree.AddEntry(2, "DRIVER=hid-generic\n");
 
     const auto run = [](const QStringList &arguments) {
         QProcess tool;
@@ -417,19 +417,19 @@ TEST_F(AfbridgeTool, ListsAndSetsTheFocusMode)
     const auto [manualCode, manualOut, manualErr] = run({"focus", "1234", "2003", "manual"});
     EXPECT_EQ(manualCode, 0) << manualErr.toStdString();
     EXPECT_EQ(manualOut, QStringLiteral("vid_1234&pid_2003: manual focus\n"));
-    EXPECT_EQ(tree.written(1), focusReport(0x03));
+    EXPECT_EQ(Tree.Written(1), FocusReport(0x03));
     // Each run opens the node afresh and writes from its start.
     const auto [autoCode, autoOut, autoErr] = run({"focus", "0x1234", "2003", "auto"});
     EXPECT_EQ(autoCode, 0) << autoErr.toStdString();
-    EXPECT_EQ(tree.written(1), focusReport(0x00));
-    EXPECT_EQ(tree.written(0), QByteArray());
+    EXPECT_EQ(Tree.Written(1), FocusReport(0x00));
+    EXPECT_EQ(Tree.Written(0), QByteArray());
 
     const auto [missingCode, missingOut, missingErr] = run({"focus", "1234", "2004", "auto"});
     EXPECT_EQ(missingCode, 1);
     EXPECT_TRUE(missingErr.contains(QStringLiteral("no HID interface vid_1234&pid_2004")))
         << missingErr.toStdString();
 
-    tree.removeNode(0);
+    Tree.RemoveNode(0);
     const auto [openCode, openOut, openErr] = run({"focus", "46d", "c52b", "auto"});
     EXPECT_EQ(openCode, 1);
     EXPECT_TRUE(openErr.contains(QStringLiteral("cannot open vid_046d&pid_c52b")))

@@ -38,15 +38,6 @@ void ClickInWindow(QWidget *AWindow, QWidget *AControl, QPoint AAt = {-1, -1})
     QTest::mouseClick(AWindow->windowHandle(), Qt::LeftButton, {}, AControl->mapTo(AWindow, local));
 }
 
-} // namespace
-
-void PrintTo(const QSize &ASize, std::ostream *AOut)
-{
-    *AOut << ASize.width() << "x" << ASize.height();
-}
-
-namespace {
-
 class MenuLayout : public MainWindowTest, public ::testing::WithParamInterface<QSize>
 {};
 

@@ -95,20 +95,21 @@ void CanvasLib::keep(const QImage &AImage, const QString &AName)
     AImage.save(folder + u'/' + AName + QStringLiteral(".png"));
 }
 
-int channelDiff(QRgb A, QRgb B)
+int channelDiff(QRgb AFirst, QRgb ASecond)
 {
-    return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                     std::abs(qBlue(A) - qBlue(B))});
+    return std::max({std::abs(qRed(AFirst) - qRed(ASecond)),
+                     std::abs(qGreen(AFirst) - qGreen(ASecond)),
+                     std::abs(qBlue(AFirst) - qBlue(ASecond))});
 }
 
-int countDiff(const QImage &A, const QImage &B, int ATolerance)
+int countDiff(const QImage &AFirst, const QImage &ASecond, int ATolerance)
 {
-    if (A.size() != B.size())
+    if (AFirst.size() != ASecond.size())
         return -1;
     int count = 0;
-    for (int y = 0; y < A.height(); ++y)
-        for (int x = 0; x < A.width(); ++x)
-            if (channelDiff(A.pixel(x, y), B.pixel(x, y)) > ATolerance)
+    for (int y = 0; y < AFirst.height(); ++y)
+        for (int x = 0; x < AFirst.width(); ++x)
+            if (channelDiff(AFirst.pixel(x, y), ASecond.pixel(x, y)) > ATolerance)
                 ++count;
     return count;
 }

@@ -58,7 +58,7 @@ protected:
 };
 
 // Largest difference of one colour channel between two pixels.
-int channelDiff(QRgb A, QRgb B);
+int channelDiff(QRgb AFirst, QRgb ASecond);
 // Number of pixels of two images of the same size whose channels differ by
 // more than ATolerance.
-int countDiff(const QImage &A, const QImage &B, int ATolerance);
+int countDiff(const QImage &AFirst, const QImage &ASecond, int ATolerance);

@@ -1,9 +1,9 @@
 /* The public header of the canvas library must stay usable from C. */
 #include "canvaslib/KARVOCanvas.h"
 
-int karvo_header_is_c(void);
+int karvoHeaderIsC(void);
 
-int karvo_header_is_c(void)
+int karvoHeaderIsC(void)
 {
     KARVOSize size = {4, 3};
     TKARVOSizeProc setSize = SetCavaseSize;

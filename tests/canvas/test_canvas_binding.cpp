@@ -49,17 +49,17 @@ public:
     }
     QStringList calls() const
     {
-        auto fn = reinterpret_cast<const char *(*)()>(dlsym(FHandle, "StandInCalls"));
+        auto fn = reinterpret_cast<const char *(*)()>(dlsym(FHandle, "standInCalls"));
         return QString::fromUtf8(fn()).split(u'\n', Qt::SkipEmptyParts);
     }
-    void reset() const { reinterpret_cast<void (*)()>(dlsym(FHandle, "StandInReset"))(); }
+    void reset() const { reinterpret_cast<void (*)()>(dlsym(FHandle, "standInReset"))(); }
 
 private:
     void *FHandle = nullptr;
 };
 
 // The application's top-level widgets, in a stable order.
-QWidgetList TopLevels()
+QWidgetList topLevels()
 {
     QWidgetList widgets = QApplication::topLevelWidgets();
     std::sort(widgets.begin(), widgets.end());
@@ -128,11 +128,11 @@ TEST_F(CanvasBinding, WithTheLibraryBesideTheExecutable)
     canvas.setRecording(true);
     EXPECT_TRUE(canvas.Recording());
     canvas.setRecording(false);
-    const QWidgetList before = TopLevels();
+    const QWidgetList before = topLevels();
     canvas.CanvasPlayer(FEmpty.filePath(QStringLiteral("r.krec")));
     // The player shows in a window of its own, which closes and frees itself.
     QWidgetList players;
-    for (QWidget *w : TopLevels())
+    for (QWidget *w : topLevels())
         if (!before.contains(w))
             players << w;
     ASSERT_EQ(players.size(), 1);
@@ -140,7 +140,7 @@ TEST_F(CanvasBinding, WithTheLibraryBesideTheExecutable)
     EXPECT_NE(players.front()->findChild<QWidget *>(QStringLiteral("KARVOCanvasPlayer")), nullptr);
     players.front()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(TopLevels(), before);
+    EXPECT_EQ(topLevels(), before);
 }
 
 TEST_F(CanvasBinding, PlayingAMissingOrDamagedRecordingLeavesNoWindow)
@@ -152,11 +152,11 @@ TEST_F(CanvasBinding, PlayingAMissingOrDamagedRecordingLeavesNoWindow)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("KARVOREC\0\0\0\1 cut off");
     file.close();
-    const QWidgetList before = TopLevels();
+    const QWidgetList before = topLevels();
     for (const QString &name : {FEmpty.filePath(QStringLiteral("missing.krec")), damaged}) {
         canvas.CanvasPlayer(name);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(TopLevels(), before) << name.toStdString();
+        EXPECT_EQ(topLevels(), before) << name.toStdString();
     }
 }
 

@@ -56,7 +56,7 @@ TEST_P(RecordClockStamps, TheShownTimeIsTheStampTheFileCarries)
     settings.Width = 32;
     settings.Height = 16;
     settings.FrameRate = {30, 1};
-    ovilen::encoding::TFrameInput input(TFrameInputAdapter::Find(adapter.InputName()), settings);
+    TFrameInput input(TFrameInputAdapter::Find(adapter.InputName()), settings);
     std::vector<std::int64_t> carried;
     for (std::int64_t at : c.At) {
         std::int64_t pts = 0;

@@ -24,78 +24,78 @@
 
 typedef struct
 {
-    snd_pcm_ioplug_t io;
-    int timer_fd;
-    struct timespec start;  /* of the current run */
-    struct timespec origin; /* of the first run */
-    int started;
-    long fail_after_ms;
-    int stall;
-    int failed;
-    long frames_total;
-    long overrun_at_ms;
-    long overrun_ms;
-    int overrun_done;
-} timed_pcm_t;
+    snd_pcm_ioplug_t Io;
+    int TimerFd;
+    struct timespec Start;  /* of the current run */
+    struct timespec Origin; /* of the first run */
+    int Started;
+    long FailAfterMs;
+    int Stall;
+    int Failed;
+    long FramesTotal;
+    long OverrunAtMs;
+    long OverrunMs;
+    int OverrunDone;
+} TTimedPcm;
 
-static int64_t since_ns(const struct timespec *from)
+static int64_t SinceNs(const struct timespec *from)
 {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return (int64_t)(now.tv_sec - from->tv_sec) * 1000000000 + (now.tv_nsec - from->tv_nsec);
 }
 
-static int64_t elapsed_ns(const timed_pcm_t *p)
+static int64_t ElapsedNs(const TTimedPcm *p)
 {
-    return since_ns(&p->start);
+    return SinceNs(&p->Start);
 }
 
-static int timed_start(snd_pcm_ioplug_t *io)
+static int TimedStart(snd_pcm_ioplug_t *io)
 {
-    timed_pcm_t *p = io->private_data;
-    clock_gettime(CLOCK_MONOTONIC, &p->start);
-    if (!p->started)
-        p->origin = p->start;
-    p->started = 1;
-    const int64_t period_ns = (int64_t)io->period_size * 1000000000 / io->rate;
+    TTimedPcm *p = io->private_data;
+    clock_gettime(CLOCK_MONOTONIC, &p->Start);
+    if (!p->Started)
+        p->Origin = p->Start;
+    p->Started = 1;
+    const int64_t periodNs = (int64_t)io->period_size * 1000000000 / io->rate;
     struct itimerspec its;
-    its.it_interval.tv_sec = period_ns / 1000000000;
-    its.it_interval.tv_nsec = period_ns % 1000000000;
+    its.it_interval.tv_sec = periodNs / 1000000000;
+    its.it_interval.tv_nsec = periodNs % 1000000000;
     its.it_value = its.it_interval;
-    return timerfd_settime(p->timer_fd, 0, &its, NULL) < 0 ? -errno : 0;
+    return timerfd_settime(p->TimerFd, 0, &its, NULL) < 0 ? -errno : 0;
 }
 
-static int timed_stop(snd_pcm_ioplug_t *io)
+static int TimedStop(snd_pcm_ioplug_t *io)
 {
-    timed_pcm_t *p = io->private_data;
+    TTimedPcm *p = io->private_data;
     struct itimerspec its;
     memset(&its, 0, sizeof its);
-    timerfd_settime(p->timer_fd, 0, &its, NULL);
+    timerfd_settime(p->TimerFd, 0, &its, NULL);
     return 0;
 }
 
-static snd_pcm_sframes_t timed_pointer(snd_pcm_ioplug_t *io)
+static snd_pcm_sframes_t TimedPointer(snd_pcm_ioplug_t *io)
 {
-    timed_pcm_t *p = io->private_data;
-    const int64_t ns = elapsed_ns(p);
-    if (p->failed || (p->fail_after_ms > 0 && ns >= p->fail_after_ms * 1000000)) {
-        p->failed = 1;
+    TTimedPcm *p = io->private_data;
+    const int64_t ns = ElapsedNs(p);
+    if (p->Failed || (p->FailAfterMs > 0 && ns >= p->FailAfterMs * 1000000)) {
+        p->Failed = 1;
         return -EIO;
     }
-    if (p->stall)
+    if (p->Stall)
         return (snd_pcm_sframes_t)io->hw_ptr;
-    if (p->overrun_at_ms > 0 && !p->overrun_done) {
-        const int64_t run_ns = since_ns(&p->origin);
-        if (run_ns >= (p->overrun_at_ms + p->overrun_ms) * 1000000) {
-            p->overrun_done = 1;
+    if (p->OverrunAtMs > 0 && !p->OverrunDone) {
+        const int64_t runNs = SinceNs(&p->Origin);
+        if (runNs >= (p->OverrunAtMs + p->OverrunMs) * 1000000) {
+            p->OverrunDone = 1;
             return -EPIPE;
         }
-        if (run_ns >= p->overrun_at_ms * 1000000)
+        if (runNs >= p->OverrunAtMs * 1000000)
             return (snd_pcm_sframes_t)io->hw_ptr;
     }
     snd_pcm_uframes_t frames = (snd_pcm_uframes_t)(ns * io->rate / 1000000000);
-    if (p->frames_total > 0 && frames > (snd_pcm_uframes_t)p->frames_total)
-        frames = (snd_pcm_uframes_t)p->frames_total;
+    if (p->FramesTotal > 0 && frames > (snd_pcm_uframes_t)p->FramesTotal)
+        frames = (snd_pcm_uframes_t)p->FramesTotal;
     /* A reader that falls behind loses the oldest frames instead of overrunning. */
     if (frames > io->appl_ptr + io->buffer_size)
         frames = io->appl_ptr + io->buffer_size;
@@ -104,8 +104,8 @@ static snd_pcm_sframes_t timed_pointer(snd_pcm_ioplug_t *io)
     return (snd_pcm_sframes_t)frames;
 }
 
-static snd_pcm_sframes_t timed_transfer(snd_pcm_ioplug_t *io, const snd_pcm_channel_area_t *areas,
-                                        snd_pcm_uframes_t offset, snd_pcm_uframes_t size)
+static snd_pcm_sframes_t TimedTransfer(snd_pcm_ioplug_t *io, const snd_pcm_channel_area_t *areas,
+                                       snd_pcm_uframes_t offset, snd_pcm_uframes_t size)
 {
     for (unsigned c = 0; c < io->channels; ++c) {
         const snd_pcm_channel_area_t *a = &areas[c];
@@ -121,52 +121,52 @@ static snd_pcm_sframes_t timed_transfer(snd_pcm_ioplug_t *io, const snd_pcm_chan
     return (snd_pcm_sframes_t)size;
 }
 
-static int timed_prepare(snd_pcm_ioplug_t *io)
+static int TimedPrepare(snd_pcm_ioplug_t *io)
 {
-    timed_pcm_t *p = io->private_data;
-    return p->failed ? -ENODEV : 0;
+    TTimedPcm *p = io->private_data;
+    return p->Failed ? -ENODEV : 0;
 }
 
-static int timed_poll_revents(snd_pcm_ioplug_t *io, struct pollfd *pfd, unsigned int nfds,
-                              unsigned short *revents)
+static int TimedPollRevents(snd_pcm_ioplug_t *io, struct pollfd *pfd, unsigned int nfds,
+                            unsigned short *revents)
 {
-    timed_pcm_t *p = io->private_data;
+    TTimedPcm *p = io->private_data;
     uint64_t ticks;
     (void)nfds;
-    while (read(p->timer_fd, &ticks, sizeof ticks) > 0)
+    while (read(p->TimerFd, &ticks, sizeof ticks) > 0)
         ;
     *revents = (pfd[0].revents & POLLIN) ? POLLIN : 0;
-    if (p->failed)
+    if (p->Failed)
         *revents |= POLLERR;
     return 0;
 }
 
-static int timed_close(snd_pcm_ioplug_t *io)
+static int TimedClose(snd_pcm_ioplug_t *io)
 {
-    timed_pcm_t *p = io->private_data;
-    close(p->timer_fd);
+    TTimedPcm *p = io->private_data;
+    close(p->TimerFd);
     free(p);
     return 0;
 }
 
-static const snd_pcm_ioplug_callback_t timed_callbacks = {
-    .start = timed_start,
-    .stop = timed_stop,
-    .pointer = timed_pointer,
-    .transfer = timed_transfer,
-    .close = timed_close,
-    .prepare = timed_prepare,
-    .poll_revents = timed_poll_revents,
+static const snd_pcm_ioplug_callback_t TimedCallbacks = {
+    .start = TimedStart,
+    .stop = TimedStop,
+    .pointer = TimedPointer,
+    .transfer = TimedTransfer,
+    .close = TimedClose,
+    .prepare = TimedPrepare,
+    .poll_revents = TimedPollRevents,
 };
 
 SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
 {
     snd_config_iterator_t i, next;
-    long fail_after_ms = 0;
+    long failAfterMs = 0;
     long stall = 0;
-    long frames_total = 0;
-    long overrun_at_ms = 0;
-    long overrun_ms = 0;
+    long framesTotal = 0;
+    long overrunAtMs = 0;
+    long overrunMs = 0;
     (void)root;
     snd_config_for_each(i, next, conf)
     {
@@ -176,15 +176,15 @@ SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
             continue;
         if (!strcmp(id, "comment") || !strcmp(id, "type") || !strcmp(id, "hint"))
             continue;
-        if (!strcmp(id, "fail_after_ms") && snd_config_get_integer(n, &fail_after_ms) == 0)
+        if (!strcmp(id, "fail_after_ms") && snd_config_get_integer(n, &failAfterMs) == 0)
             continue;
         if (!strcmp(id, "stall") && snd_config_get_integer(n, &stall) == 0)
             continue;
-        if (!strcmp(id, "frames_total") && snd_config_get_integer(n, &frames_total) == 0)
+        if (!strcmp(id, "frames_total") && snd_config_get_integer(n, &framesTotal) == 0)
             continue;
-        if (!strcmp(id, "overrun_at_ms") && snd_config_get_integer(n, &overrun_at_ms) == 0)
+        if (!strcmp(id, "overrun_at_ms") && snd_config_get_integer(n, &overrunAtMs) == 0)
             continue;
-        if (!strcmp(id, "overrun_ms") && snd_config_get_integer(n, &overrun_ms) == 0)
+        if (!strcmp(id, "overrun_ms") && snd_config_get_integer(n, &overrunMs) == 0)
             continue;
         SNDERR("Unknown field %s", id);
         return -EINVAL;
@@ -192,46 +192,46 @@ SND_PCM_PLUGIN_DEFINE_FUNC(ovilentimed)
     if (stream != SND_PCM_STREAM_CAPTURE)
         return -EINVAL;
 
-    timed_pcm_t *p = calloc(1, sizeof *p);
+    TTimedPcm *p = calloc(1, sizeof *p);
     if (!p)
         return -ENOMEM;
-    p->fail_after_ms = fail_after_ms;
-    p->stall = (int)stall;
-    p->frames_total = frames_total;
-    p->overrun_at_ms = overrun_at_ms;
-    p->overrun_ms = overrun_ms;
-    p->timer_fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (p->timer_fd < 0) {
+    p->FailAfterMs = failAfterMs;
+    p->Stall = (int)stall;
+    p->FramesTotal = framesTotal;
+    p->OverrunAtMs = overrunAtMs;
+    p->OverrunMs = overrunMs;
+    p->TimerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (p->TimerFd < 0) {
         free(p);
         return -errno;
     }
-    p->io.version = SND_PCM_IOPLUG_VERSION;
-    p->io.name = "Ovilen timed capture";
-    p->io.callback = &timed_callbacks;
-    p->io.private_data = p;
-    p->io.poll_fd = p->timer_fd;
-    p->io.poll_events = POLLIN;
-    p->io.flags = SND_PCM_IOPLUG_FLAG_BOUNDARY_WA;
+    p->Io.version = SND_PCM_IOPLUG_VERSION;
+    p->Io.name = "Ovilen timed capture";
+    p->Io.callback = &TimedCallbacks;
+    p->Io.private_data = p;
+    p->Io.poll_fd = p->TimerFd;
+    p->Io.poll_events = POLLIN;
+    p->Io.flags = SND_PCM_IOPLUG_FLAG_BOUNDARY_WA;
 
-    int err = snd_pcm_ioplug_create(&p->io, name, stream, mode);
+    int err = snd_pcm_ioplug_create(&p->Io, name, stream, mode);
     if (err < 0) {
-        close(p->timer_fd);
+        close(p->TimerFd);
         free(p);
         return err;
     }
     static const unsigned int accesses[] = {SND_PCM_ACCESS_RW_INTERLEAVED};
     static const unsigned int formats[] = {SND_PCM_FORMAT_U8, SND_PCM_FORMAT_S16_LE};
-    if ((err = snd_pcm_ioplug_set_param_list(&p->io, SND_PCM_IOPLUG_HW_ACCESS, 1, accesses)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_list(&p->io, SND_PCM_IOPLUG_HW_FORMAT, 2, formats)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_minmax(&p->io, SND_PCM_IOPLUG_HW_CHANNELS, 1, 2)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_minmax(&p->io, SND_PCM_IOPLUG_HW_RATE, 8000, 48000)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_minmax(&p->io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 64, 65536)) <
+    if ((err = snd_pcm_ioplug_set_param_list(&p->Io, SND_PCM_IOPLUG_HW_ACCESS, 1, accesses)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_list(&p->Io, SND_PCM_IOPLUG_HW_FORMAT, 2, formats)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_minmax(&p->Io, SND_PCM_IOPLUG_HW_CHANNELS, 1, 2)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_minmax(&p->Io, SND_PCM_IOPLUG_HW_RATE, 8000, 48000)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_minmax(&p->Io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 64, 65536)) <
             0 ||
-        (err = snd_pcm_ioplug_set_param_minmax(&p->io, SND_PCM_IOPLUG_HW_PERIODS, 2, 64)) < 0) {
-        snd_pcm_ioplug_delete(&p->io);
+        (err = snd_pcm_ioplug_set_param_minmax(&p->Io, SND_PCM_IOPLUG_HW_PERIODS, 2, 64)) < 0) {
+        snd_pcm_ioplug_delete(&p->Io);
         return err;
     }
-    *pcmp = p->io.pcm;
+    *pcmp = p->Io.pcm;
     return 0;
 }
 

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
-using ovilen::encoding::ParseInputOptions;
-using ovilen::encoding::ParseOutputOptions;
-
 TEST(EncodeOptions, VideoInputTextOfARecording)
 {
     TInputSettings s;

@@ -1,15 +1,11 @@
 // The frame input's time stamps and frame info, and how time-stamped pictures are fitted
 // to the output rate.
 #include "encoding/FrameInput.h"
-
 #include "encoding/FrameRateFitter.h"
 
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-
-using ovilen::encoding::TFrameInput;
-using ovilen::encoding::TFrameRateFitter;
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include <thread>
 
 using namespace std::chrono_literals;
-using ovilen::encoding::TFrameInput;
 
 namespace {
 

@@ -13,7 +13,6 @@ extern "C" {
 #include <thread>
 
 using namespace std::chrono_literals;
-using ovilen::encoding::TWaveInput;
 
 namespace {
 
@@ -21,8 +20,7 @@ TInputSettings RecordingSound()
 {
     TInputSettings s;
     std::string error;
-    EXPECT_TRUE(ovilen::encoding::ParseInputOptions("-f wavecapture -ar 44100 -ac 2 -sample_fmt u8",
-                                                    s, error))
+    EXPECT_TRUE(ParseInputOptions("-f wavecapture -ar 44100 -ac 2 -sample_fmt u8", s, error))
         << error;
     return s;
 }

@@ -3,7 +3,7 @@
 // a class entry name, one zero byte, and the text of its device's uevent
 // file. "class/hidraw/<name>/device/uevent" is written for each.
 #include "FuzzSupport.h"
-#include "afbridge/TDeviceTable.h"
+#include "afbridge/DeviceTable.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -55,21 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     }
 
     afbridge::TDeviceTable table;
-    const std::int32_t count = table.search(root + "/sys", root + "/dev");
-    if (count < 0 || table.size() > static_cast<std::size_t>(count))
+    const std::int32_t count = table.Search(root + "/sys", root + "/dev");
+    if (count < 0 || table.Size() > static_cast<std::size_t>(count))
         std::abort();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const afbridge::TDeviceRecord *record = table.at(static_cast<std::int32_t>(i));
+    for (std::size_t i = 0; i < table.Size(); ++i) {
+        const afbridge::TDeviceRecord *record = table.At(static_cast<std::int32_t>(i));
         // Every record names 16-bit identifiers as "vid_xxxx&pid_xxxx" and a
         // path that fits the record.
         if (!record || record->Name.size() != 17 || record->VendorId < 0 ||
             record->VendorId > 0xFFFF || record->ProductId < 0 || record->ProductId > 0xFFFF ||
             record->Path.size() > afbridge::TDeviceTable::MaxPathLength ||
-            table.find(record->VendorId, record->ProductId) == nullptr)
+            table.Find(record->VendorId, record->ProductId) == nullptr)
             std::abort();
     }
-    if (table.at(static_cast<std::int32_t>(table.size())) != nullptr || table.at(-1) != nullptr)
+    if (table.At(static_cast<std::int32_t>(table.Size())) != nullptr || table.At(-1) != nullptr)
         std::abort();
-    afbridge::parseHidIds(input);
+    afbridge::ParseHidIds(input);
     return 0;
 }

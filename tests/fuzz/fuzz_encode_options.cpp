@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-using namespace ovilen::encoding;
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
 {
     const std::string_view text(reinterpret_cast<const char *>(AData), ASize);

@@ -17,7 +17,7 @@ protected:
         InitFolders();
         ASSERT_EQ(PathData, FHome.documents() + "/Ovilen");
     }
-    QString cfg() const { return PathData + "/Ovilen.cfg"; }
+    QString CfgFile() const { return PathData + "/Ovilen.cfg"; }
 
     TempHome FHome;
 };
@@ -38,33 +38,33 @@ TEST_F(ConfigStore, FirstRunGivesDefaultsAndCreatesTheFolders)
         EXPECT_EQ(config.RecordSize.cx, 1280);
         EXPECT_EQ(config.RecordSize.cy, 720);
         // Loading only reads.
-        EXPECT_FALSE(QFileInfo::exists(cfg()));
+        EXPECT_FALSE(QFileInfo::exists(CfgFile()));
     }
     // The end of the program writes the three persistent entries, and only those.
-    const TIniFile written(cfg());
+    const TIniFile written(CfgFile());
     EXPECT_EQ(written.ReadString("COMMON", "PathImage", {}), PathData + "/Image");
     EXPECT_EQ(written.ReadString("COMMON", "PathMovie", {}), PathData + "/Movie");
     EXPECT_EQ(written.ReadString("VIDEO", "VideoRotate", {}), "0");
     EXPECT_FALSE(written.ValueExists("VIDEO", "Brightness"));
-    EXPECT_EQ(readFile(cfg()).count('='), 3);
+    EXPECT_EQ(readFile(CfgFile()).count('='), 3);
 }
 
 TEST_F(ConfigStore, LoadsStoredValuesAndKeepsForeignEntriesOnSave)
 {
     const QString pictures = FHome.file("사진");
-    writeFile(cfg(), ("; written by hand\r\n"
-                      "[common]\r\n"
-                      "pathimage=" +
-                      pictures +
-                      "\r\n"
-                      "Teacher=Kim\r\n"
-                      "[Video]\r\n"
-                      "VIDEOROTATE=2\r\n"
-                      "brightness=-10\r\n"
-                      "Format=640x480 YUY2\r\n"
-                      "[Extra]\r\n"
-                      "keep=me\r\n")
-                         .toUtf8());
+    writeFile(CfgFile(), ("; written by hand\r\n"
+                          "[common]\r\n"
+                          "pathimage=" +
+                          pictures +
+                          "\r\n"
+                          "Teacher=Kim\r\n"
+                          "[Video]\r\n"
+                          "VIDEOROTATE=2\r\n"
+                          "brightness=-10\r\n"
+                          "Format=640x480 YUY2\r\n"
+                          "[Extra]\r\n"
+                          "keep=me\r\n")
+                             .toUtf8());
     TConfig config(PathData);
     EXPECT_EQ(config.PathImage, pictures);
     EXPECT_TRUE(QFileInfo(pictures).isDir());
@@ -79,7 +79,7 @@ TEST_F(ConfigStore, LoadsStoredValuesAndKeepsForeignEntriesOnSave)
     config.PathMovie = FHome.file("movies");
     ASSERT_TRUE(config.Save());
 
-    const QString text = QString::fromUtf8(readFile(cfg()));
+    const QString text = QString::fromUtf8(readFile(CfgFile()));
     EXPECT_TRUE(text.startsWith("; written by hand\r\n[common]\r\npathimage=" + pictures + "\r\n"));
     EXPECT_TRUE(text.contains("Teacher=Kim\r\n"));
     EXPECT_TRUE(text.contains("VIDEOROTATE=3\r\n"));
@@ -90,8 +90,8 @@ TEST_F(ConfigStore, LoadsStoredValuesAndKeepsForeignEntriesOnSave)
 
 TEST_F(ConfigStore, EmptyOrInvalidValuesFallBackToDefaults)
 {
-    writeFile(cfg(), "[COMMON]\nPathImage=\nPathMovie=   \n[VIDEO]\nVideoRotate=two\n"
-                     "Brightness=$10\n");
+    writeFile(CfgFile(), "[COMMON]\nPathImage=\nPathMovie=   \n[VIDEO]\nVideoRotate=two\n"
+                         "Brightness=$10\n");
     TConfig config(PathData);
     // An empty folder would send files to the root folder: the default folder is used.
     EXPECT_EQ(config.PathImage, PathData + "/Image");
@@ -146,7 +146,7 @@ TEST_F(ConfigStore, BrightnessIsPresentOnlyWhenTheFileHasANumber)
         {"Brightness=bright\n", false, 0}, {"Brightness=\n", false, 0},
     };
     for (const auto &c : cases) {
-        writeFile(cfg(), QByteArray("[VIDEO]\n") + c.Video);
+        writeFile(CfgFile(), QByteArray("[VIDEO]\n") + c.Video);
         const TConfig config(PathData);
         EXPECT_EQ(config.VideoProperty.HasBrightness, c.Present) << c.Video;
         EXPECT_EQ(config.VideoProperty.Brightness, c.Value) << c.Video;

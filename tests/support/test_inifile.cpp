@@ -27,7 +27,7 @@ TEST(IniFile, ReadsWithProfileStringSemantics)
     const TIniFile ini(name);
     struct Case
     {
-        const char *section, *key, *expected;
+        const char *Section, *Key, *Expected;
     } cases[] = {
         {"COMMON", "PATHIMAGE", "/data/pics"}, // names without regard to case, value trimmed
         {"common", "pathimage", "/data/pics"},
@@ -40,8 +40,8 @@ TEST(IniFile, ReadsWithProfileStringSemantics)
         {"Video", "VideoRotate", "2"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
-        EXPECT_EQ(ini.ReadString(c.section, c.key, "default").toStdString(), c.expected);
+        SCOPED_TRACE(std::string(c.Section) + "/" + c.Key);
+        EXPECT_EQ(ini.ReadString(c.Section, c.Key, "default").toStdString(), c.Expected);
     }
     EXPECT_TRUE(ini.ValueExists("common", "empty"));
     EXPECT_FALSE(ini.ValueExists("common", "missing"));
@@ -59,8 +59,8 @@ TEST(IniFile, ReadsIntegersDecimalAndHexadecimal)
     const TIniFile ini(name);
     struct Case
     {
-        const char *key;
-        int expected;
+        const char *Key;
+        int Expected;
     } cases[] = {
         {"dec", 42},         {"neg", -10},        {"plus", 7},
         {"dollar", 31},      {"zerox", 31},       {"zeroX", 31},
@@ -70,8 +70,8 @@ TEST(IniFile, ReadsIntegersDecimalAndHexadecimal)
         {"onlydollar", -99}, {"float", -99},      {"absent", -99},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(ini.ReadInteger("n", c.key, -99), c.expected);
+        SCOPED_TRACE(c.Key);
+        EXPECT_EQ(ini.ReadInteger("n", c.Key, -99), c.Expected);
     }
 }
 
@@ -102,8 +102,8 @@ TEST(IniFile, DecodesUtf8Utf16AndKoreanCodePage)
     }
     struct Case
     {
-        const char *what;
-        QByteArray bytes;
+        const char *What;
+        QByteArray Bytes;
     } cases[] = {
         {"UTF-8", text.toUtf8()},
         {"UTF-8 with BOM", "\xEF\xBB\xBF" + text.toUtf8()},
@@ -112,8 +112,8 @@ TEST(IniFile, DecodesUtf8Utf16AndKoreanCodePage)
     };
     TempHome home;
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        writeFile(home.file("l.ini"), c.bytes);
+        SCOPED_TRACE(c.What);
+        writeFile(home.file("l.ini"), c.Bytes);
         EXPECT_EQ(TIniFile(home.file("l.ini")).ReadString("message", "Q_EXIT", {}), hangul);
     }
 

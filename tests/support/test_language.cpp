@@ -12,8 +12,8 @@ namespace {
 using TField = std::function<QString(const TLanguage &)>;
 #define OVILEN_FIELD(record, field)                                                                \
     {                                                                                              \
-#record "." #field, [](const TLanguage &L) {                                               \
-            return L.record.field;                                                                 \
+#record "." #field, [](const TLanguage &ALanguage) {                                       \
+            return ALanguage.record.field;                                                         \
         }                                                                                          \
     }
 const std::map<QString, TField> &Fields()
@@ -78,7 +78,7 @@ const std::map<QString, TField> &Fields()
 // One row of the fixture table, written by hand from the list of texts.
 struct TRow
 {
-    QString section, key, field, text;
+    QString Section, Key, Field, Text;
 };
 
 std::vector<TRow> ExpectedTable()
@@ -98,77 +98,77 @@ std::vector<TRow> ExpectedTable()
 }
 
 // Every text of the table, in one list, for whole-table comparisons.
-QStringList AllTexts(const TLanguage &L)
+QStringList AllTexts(const TLanguage &ALanguage)
 {
-    return {L.Common.OK,
-            L.Common.Yes,
-            L.Common.No,
-            L.Common.Zoom,
-            L.Common.Resolution,
-            L.MainMenu.Preview,
-            L.MainMenu.Drawing,
-            L.PreviewMenu.Load,
-            L.PreviewMenu.Capture,
-            L.PreviewMenu.Recording,
-            L.PreviewMenu.Autofocus,
-            L.PreviewMenu.Stop,
-            L.PreviewMenu.FullScreen,
-            L.PreviewMenu.InvertColor,
-            L.PreviewMenu.Grayscale,
-            L.PreviewMenu.FlipVert,
-            L.PreviewMenu.FlipHorz,
-            L.PreviewMenu.Rotate,
-            L.PreviewMenu.Resolution,
-            L.PreviewMenu.ZoomIn,
-            L.PreviewMenu.ZoomOut,
-            L.DrawingMenu.Load,
-            L.DrawingMenu.Save,
-            L.DrawingMenu.Undo,
-            L.DrawingMenu.Redo,
-            L.DrawingMenu.PenOption,
-            L.DrawingMenu.EraserTool,
-            L.DrawingMenu.EraserAll,
-            L.DrawingMenu.ShapeTool,
-            L.DrawingMenu.BoardTool,
-            L.DrawingMenu.InvertColor,
-            L.DrawingMenu.GrayScale,
-            L.DrawingMenu.FlipVert,
-            L.DrawingMenu.FlipHorz,
-            L.Setting.Title,
-            L.Setting.txtPathImage,
-            L.Setting.txtPathMovie,
-            L.Setting.btnApply,
-            L.Setting.btnCancel,
-            L.Setting.btnCamSetting,
-            L.SelectCamera.Title,
-            L.SelectCamera.btnApply,
-            L.SelectCamera.btnCancel,
-            L.Msg.q_Exit,
-            L.Msg.m_ResourceNotFound,
-            L.Msg.m_Capturing,
-            L.Msg.m_PleaseWait,
-            L.Msg.m_DeviceNotFound,
-            L.Msg.m_NotSupportRes,
-            L.Msg.m_Saved,
-            L.Msg.m_RecordError,
-            L.Msg.m_SaveError,
-            L.Msg.m_LoadError};
+    return {ALanguage.Common.OK,
+            ALanguage.Common.Yes,
+            ALanguage.Common.No,
+            ALanguage.Common.Zoom,
+            ALanguage.Common.Resolution,
+            ALanguage.MainMenu.Preview,
+            ALanguage.MainMenu.Drawing,
+            ALanguage.PreviewMenu.Load,
+            ALanguage.PreviewMenu.Capture,
+            ALanguage.PreviewMenu.Recording,
+            ALanguage.PreviewMenu.Autofocus,
+            ALanguage.PreviewMenu.Stop,
+            ALanguage.PreviewMenu.FullScreen,
+            ALanguage.PreviewMenu.InvertColor,
+            ALanguage.PreviewMenu.Grayscale,
+            ALanguage.PreviewMenu.FlipVert,
+            ALanguage.PreviewMenu.FlipHorz,
+            ALanguage.PreviewMenu.Rotate,
+            ALanguage.PreviewMenu.Resolution,
+            ALanguage.PreviewMenu.ZoomIn,
+            ALanguage.PreviewMenu.ZoomOut,
+            ALanguage.DrawingMenu.Load,
+            ALanguage.DrawingMenu.Save,
+            ALanguage.DrawingMenu.Undo,
+            ALanguage.DrawingMenu.Redo,
+            ALanguage.DrawingMenu.PenOption,
+            ALanguage.DrawingMenu.EraserTool,
+            ALanguage.DrawingMenu.EraserAll,
+            ALanguage.DrawingMenu.ShapeTool,
+            ALanguage.DrawingMenu.BoardTool,
+            ALanguage.DrawingMenu.InvertColor,
+            ALanguage.DrawingMenu.GrayScale,
+            ALanguage.DrawingMenu.FlipVert,
+            ALanguage.DrawingMenu.FlipHorz,
+            ALanguage.Setting.Title,
+            ALanguage.Setting.txtPathImage,
+            ALanguage.Setting.txtPathMovie,
+            ALanguage.Setting.btnApply,
+            ALanguage.Setting.btnCancel,
+            ALanguage.Setting.btnCamSetting,
+            ALanguage.SelectCamera.Title,
+            ALanguage.SelectCamera.btnApply,
+            ALanguage.SelectCamera.btnCancel,
+            ALanguage.Msg.q_Exit,
+            ALanguage.Msg.m_ResourceNotFound,
+            ALanguage.Msg.m_Capturing,
+            ALanguage.Msg.m_PleaseWait,
+            ALanguage.Msg.m_DeviceNotFound,
+            ALanguage.Msg.m_NotSupportRes,
+            ALanguage.Msg.m_Saved,
+            ALanguage.Msg.m_RecordError,
+            ALanguage.Msg.m_SaveError,
+            ALanguage.Msg.m_LoadError};
 }
 
 TEST(LanguageTable, DefaultsWithoutAFile)
 {
     TempHome home;
-    const TLanguage L(home.file("absent/language.ini"));
-    EXPECT_EQ(L.Msg.q_Exit, QStringLiteral("프로그램을 종료하시겠습니까?"));
-    EXPECT_EQ(L.Common.Yes, QStringLiteral("예"));
-    EXPECT_EQ(L.Common.No, QStringLiteral("아니오"));
-    EXPECT_EQ(L.Common.OK, QStringLiteral("확인"));
-    EXPECT_EQ(L.Setting.Title, QStringLiteral("환경설정"));
-    EXPECT_EQ(L.DrawingMenu.GrayScale, QStringLiteral("흑백"));
-    EXPECT_EQ(L.Msg.m_Saved, QStringLiteral("저장 되었습니다."));
-    EXPECT_EQ(L.Msg.m_SaveError, QStringLiteral("이미지를 저장하지 못했습니다."));
-    EXPECT_EQ(L.Msg.m_LoadError, QStringLiteral("이미지 파일을 열 수 없습니다."));
-    for (const QString &text : AllTexts(L))
+    const TLanguage language(home.file("absent/language.ini"));
+    EXPECT_EQ(language.Msg.q_Exit, QStringLiteral("프로그램을 종료하시겠습니까?"));
+    EXPECT_EQ(language.Common.Yes, QStringLiteral("예"));
+    EXPECT_EQ(language.Common.No, QStringLiteral("아니오"));
+    EXPECT_EQ(language.Common.OK, QStringLiteral("확인"));
+    EXPECT_EQ(language.Setting.Title, QStringLiteral("환경설정"));
+    EXPECT_EQ(language.DrawingMenu.GrayScale, QStringLiteral("흑백"));
+    EXPECT_EQ(language.Msg.m_Saved, QStringLiteral("저장 되었습니다."));
+    EXPECT_EQ(language.Msg.m_SaveError, QStringLiteral("이미지를 저장하지 못했습니다."));
+    EXPECT_EQ(language.Msg.m_LoadError, QStringLiteral("이미지 파일을 열 수 없습니다."));
+    for (const QString &text : AllTexts(language))
         EXPECT_FALSE(text.isEmpty());
 }
 
@@ -181,13 +181,13 @@ TEST(LanguageTable, EveryTextMatchesTheTableWithoutAFileAndInTheShippedFile)
     const TLanguage shipped(QStringLiteral(OVILEN_LANGUAGE_INI));
     const TIniFile shippedFile(QStringLiteral(OVILEN_LANGUAGE_INI));
     for (const TRow &row : rows) {
-        SCOPED_TRACE(row.field.toStdString());
-        ASSERT_TRUE(Fields().contains(row.field));
-        const TField &field = Fields().at(row.field);
-        EXPECT_EQ(field(defaults).toStdString(), row.text.toStdString());
-        EXPECT_EQ(field(shipped).toStdString(), row.text.toStdString());
-        EXPECT_EQ(shippedFile.ReadString(row.section, row.key, "absent").toStdString(),
-                  row.text.toStdString());
+        SCOPED_TRACE(row.Field.toStdString());
+        ASSERT_TRUE(Fields().contains(row.Field));
+        const TField &field = Fields().at(row.Field);
+        EXPECT_EQ(field(defaults).toStdString(), row.Text.toStdString());
+        EXPECT_EQ(field(shipped).toStdString(), row.Text.toStdString());
+        EXPECT_EQ(shippedFile.ReadString(row.Section, row.Key, "absent").toStdString(),
+                  row.Text.toStdString());
     }
 }
 
@@ -196,12 +196,12 @@ TEST(LanguageTable, EachEntryFillsItsOwnField)
     TempHome home;
     const TLanguage defaults(home.file("absent.ini"));
     for (const TRow &row : ExpectedTable()) {
-        SCOPED_TRACE(row.field.toStdString());
+        SCOPED_TRACE(row.Field.toStdString());
         writeFile(home.file("one.ini"),
-                  ("[" + row.section + "]\n" + row.key + "=changed\n").toUtf8());
+                  ("[" + row.Section + "]\n" + row.Key + "=changed\n").toUtf8());
         const TLanguage one(home.file("one.ini"));
         for (const auto &[name, field] : Fields())
-            EXPECT_EQ(field(one), name == row.field ? "changed" : field(defaults))
+            EXPECT_EQ(field(one), name == row.Field ? "changed" : field(defaults))
                 << name.toStdString();
     }
 }
@@ -232,11 +232,11 @@ TEST(LanguageTable, OneEntryChangesOnlyItsText)
 {
     TempHome home;
     writeFile(home.file("language.ini"), "[message]\nQ_EXIT=Quit now?\n");
-    const TLanguage L(home.file("language.ini"));
+    const TLanguage language(home.file("language.ini"));
     const TLanguage defaults(home.file("absent.ini"));
     QStringList expected = AllTexts(defaults);
     expected[AllTexts(defaults).indexOf(defaults.Msg.q_Exit)] = "Quit now?";
-    EXPECT_EQ(AllTexts(L), expected);
+    EXPECT_EQ(AllTexts(language), expected);
 }
 
 TEST(LanguageTable, WindowsUtf16FileWithOtherNames)
@@ -249,13 +249,13 @@ TEST(LanguageTable, WindowsUtf16FileWithOtherNames)
     for (QChar c : text)
         bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
     writeFile(home.file("language.ini"), bytes);
-    const TLanguage L(home.file("language.ini"));
-    EXPECT_EQ(L.Common.OK, QStringLiteral("좋아요"));
-    EXPECT_EQ(L.Common.Yes, QString()); // present and empty shows nothing
-    EXPECT_EQ(L.DrawingMenu.GrayScale, QStringLiteral("회색"));
-    EXPECT_EQ(L.PreviewMenu.Grayscale, QStringLiteral("흑백"));
-    EXPECT_EQ(L.Setting.Title, QStringLiteral("설정"));
-    EXPECT_EQ(L.SelectCamera.Title, QStringLiteral("카메라 선택"));
+    const TLanguage language(home.file("language.ini"));
+    EXPECT_EQ(language.Common.OK, QStringLiteral("좋아요"));
+    EXPECT_EQ(language.Common.Yes, QString()); // present and empty shows nothing
+    EXPECT_EQ(language.DrawingMenu.GrayScale, QStringLiteral("회색"));
+    EXPECT_EQ(language.PreviewMenu.Grayscale, QStringLiteral("흑백"));
+    EXPECT_EQ(language.Setting.Title, QStringLiteral("설정"));
+    EXPECT_EQ(language.SelectCamera.Title, QStringLiteral("카메라 선택"));
 }
 
 } // namespace

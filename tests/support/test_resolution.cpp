@@ -10,9 +10,9 @@ TEST(ResolutionText, ParseResolution)
 {
     struct Case
     {
-        const char *text;
-        int width, height;
-        const char *codec;
+        const char *Text;
+        int Width, Height;
+        const char *Codec;
     } cases[] = {
         {"1600x1200 MJPG", 1600, 1200, "MJPG"},   {"640X480 yuy2", 640, 480, "YUY2"},
         {"1280 x 720 MJPG", 1280, 720, "MJPG"},   {"1920x1080 H264", 1920, 1080, "H264"},
@@ -22,11 +22,11 @@ TEST(ResolutionText, ParseResolution)
         {"1920x1080 XVID", 1920, 1080, "VID"},    {"", 0, 0, ""},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        const TResolutionInfo info = ParseResolution(c.text);
-        EXPECT_EQ(info.Width, c.width);
-        EXPECT_EQ(info.Height, c.height);
-        EXPECT_EQ(info.Codec.toStdString(), c.codec);
+        SCOPED_TRACE(c.Text);
+        const TResolutionInfo info = ParseResolution(c.Text);
+        EXPECT_EQ(info.Width, c.Width);
+        EXPECT_EQ(info.Height, c.Height);
+        EXPECT_EQ(info.Codec.toStdString(), c.Codec);
     }
 }
 
@@ -34,18 +34,18 @@ TEST(ResolutionText, ParseSizeAndSizeToText)
 {
     struct Case
     {
-        const char *text;
-        int width, height;
+        const char *Text;
+        int Width, Height;
     } cases[] = {
         {"1600x1200 MJPG", 1600, 1200},  {"800x600", 800, 600}, {"800", 0, 0}, {"axb", 0, 0},
         {"1280x720 MJPG 30", 1280, 720},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.Text);
         int w = -1, h = -1;
-        ParseSize(c.text, w, h);
-        EXPECT_EQ(w, c.width);
-        EXPECT_EQ(h, c.height);
+        ParseSize(c.Text, w, h);
+        EXPECT_EQ(w, c.Width);
+        EXPECT_EQ(h, c.Height);
     }
     EXPECT_EQ(SizeToText(1280, 720), "1280x720");
     int w, h;

@@ -37,12 +37,12 @@ std::string hex(uint32_t AValue)
 
 #define STANDIN extern "C" __attribute__((visibility("default")))
 
-STANDIN const char *StandInCalls()
+STANDIN const char *standInCalls()
 {
     return Log.c_str();
 }
 
-STANDIN void StandInReset()
+STANDIN void standInReset()
 {
     Log.clear();
 }

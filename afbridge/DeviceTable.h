@@ -29,14 +29,14 @@ public:
     // Rebuilds the table from <sysfs root>/class/hidraw. Returns the number of
     // interfaces enumerated, including those that got no record, or -1 when
     // the class folder cannot be read (the table is then empty).
-    std::int32_t search(const std::string &sysfsRoot, const std::string &devRoot);
+    std::int32_t Search(const std::string &sysfsRoot, const std::string &devRoot);
 
     // The record at a table index; nullptr for an index outside the table.
-    const TDeviceRecord *at(std::int32_t index) const noexcept;
+    const TDeviceRecord *At(std::int32_t index) const noexcept;
     // The first record with these identifiers; nullptr when there is none.
-    const TDeviceRecord *find(std::int32_t vendorId, std::int32_t productId) const noexcept;
+    const TDeviceRecord *Find(std::int32_t vendorId, std::int32_t productId) const noexcept;
 
-    std::size_t size() const noexcept { return FRecords.size(); }
+    std::size_t Size() const noexcept { return FRecords.size(); }
 
 private:
     std::vector<TDeviceRecord> FRecords;
@@ -49,9 +49,9 @@ struct THidIds
     std::int32_t VendorId;
     std::int32_t ProductId;
 };
-std::optional<THidIds> parseHidIds(std::string_view uevent);
+std::optional<THidIds> ParseHidIds(std::string_view uevent);
 
 // The node number of a hidraw class entry name ("hidraw12" -> 12).
-std::optional<int> hidrawNodeNumber(std::string_view entryName);
+std::optional<int> HidrawNodeNumber(std::string_view entryName);
 
 } // namespace afbridge

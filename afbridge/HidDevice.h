@@ -1,6 +1,6 @@
 #pragma once
 
-#include "afbridge/FileDescriptor.h"
+#include "handles/FileHandle.h"
 
 #include <array>
 #include <cstddef>
@@ -14,7 +14,7 @@ namespace afbridge {
 constexpr std::size_t FocusReportSize = 65;
 using TFocusReport = std::array<std::uint8_t, FocusReportSize>;
 
-constexpr TFocusReport makeFocusReport(std::int32_t mode) noexcept
+constexpr TFocusReport MakeFocusReport(std::int32_t mode) noexcept
 {
     TFocusReport report{};
     report[1] = 0x02;
@@ -27,21 +27,21 @@ constexpr TFocusReport makeFocusReport(std::int32_t mode) noexcept
 class THidDevice
 {
 public:
-    bool isOpen() const noexcept { return FFd.valid(); }
+    bool IsOpen() const noexcept { return FFd.IsOpen(); }
 
     // Closes the device that is open, then opens `path` for reading and
     // writing. False when opening fails; no device is open then.
-    bool open(const std::string &path) noexcept;
+    bool Open(const std::string &path) noexcept;
 
     // Writes the report in one write. True when every byte was written.
-    bool write(const TFocusReport &report) noexcept;
+    bool Write(const TFocusReport &report) noexcept;
 
     // -1 when no device is open; 1 when closed; 0 when the system reported an
     // error on closing (the device is not open afterwards either).
-    std::int32_t close() noexcept;
+    std::int32_t Close() noexcept;
 
 private:
-    FileDescriptor FFd;
+    TFileHandle FFd;
 };
 
 } // namespace afbridge
